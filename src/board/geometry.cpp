@@ -1,0 +1,56 @@
+#include "board/geometry.h"
+
+namespace {
+
+// Mailbox step for each direction: ±1 along a rank, ±10 along a file.
+constexpr int directionMailboxStep[directionCount] = {+1, -1, +10, -10, +11, -11, -9, +9};
+constexpr int directionBoardStep[directionCount] = {+1, -1, +8, -8, +9, -9, -7, +7};
+constexpr int knightMailboxStep[8] = {+12, -8, +8, -12, +21, +19, -19, -21};
+constexpr int knightBoardStep[8] = {+10, -6, +6, -10, +17, +15, -15, -17};
+
+// The 120-cell mailbox: -1 off the board, else the square number.
+int mailbox120(int index) {
+    const int row = index / 10;
+    const int column = index % 10;
+    if (row < 2 || row > 9 || column < 1 || column > 8) return -1;
+    return (column - 1) + 8 * (row - 2);
+}
+
+int mailbox64(Square s) { return 21 + fileOf(s) + 10 * rankOf(s); }
+
+bool stepStaysOnBoard(Square s, int mailboxStep) {
+    const int index = mailbox64(s) + mailboxStep;
+    return index >= 0 && index < 120 && mailbox120(index) != -1;
+}
+
+Geometry build() {
+    Geometry g;
+    for (Square s = 0; s < 64; ++s) {
+        for (int d = 0; d < directionCount; ++d) {
+            Ray& ray = g.rays[s][d];
+            Square at = s;
+            while (ray.length < 7 && stepStaysOnBoard(at, directionMailboxStep[d])) {
+                at += directionBoardStep[d];
+                ray.squares[ray.length++] = static_cast<uint8_t>(at);
+            }
+            if (ray.length > 0) {
+                StepTargets& king = g.kingTargets[s];
+                king.squares[king.count++] = ray.squares[0];
+            }
+        }
+        for (int k = 0; k < 8; ++k) {
+            if (stepStaysOnBoard(s, knightMailboxStep[k])) {
+                StepTargets& knight = g.knightTargets[s];
+                knight.squares[knight.count++] = static_cast<uint8_t>(s + knightBoardStep[k]);
+            }
+        }
+    }
+    return g;
+}
+
+}  // namespace
+
+const Geometry& geometry() {
+    static const Geometry table = build();
+    return table;
+}

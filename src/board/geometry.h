@@ -1,0 +1,33 @@
+// Where pieces can step from each square. The tables are built once from a
+// 10x12 mailbox, whose border of off-board cells marks the edges, and keep
+// the fixed direction orders the move generator relies on.
+#pragma once
+
+#include <cstdint>
+
+#include "board/types.h"
+
+// Queen order: the rook's east, west, north, south, then the bishop's
+// north-east, south-west, south-east, north-west.
+enum Direction { East, West, North, South, NorthEast, SouthWest, SouthEast, NorthWest };
+constexpr int directionCount = 8;
+constexpr int firstBishopDirection = NorthEast;
+
+struct Ray {
+    int8_t length = 0;
+    uint8_t squares[7] = {};
+};
+
+struct StepTargets {
+    int8_t count = 0;
+    uint8_t squares[8] = {};
+};
+
+struct Geometry {
+    Ray rays[64][directionCount];
+    StepTargets knightTargets[64];
+    StepTargets kingTargets[64];
+};
+
+// Built on first use, read-only afterwards.
+const Geometry& geometry();

@@ -1,0 +1,86 @@
+// Playing a move in place on a copy of its parent. The move is trusted:
+// legality is found afterwards by generating moves in the child.
+#include "engine/engine.h"
+
+namespace {
+
+// The rook's journey for each castling king move, by the king's target.
+struct CastlingRook {
+    Square kingTo, rookFrom, rookTo;
+};
+constexpr CastlingRook castlingRooks[4] = {{6, 7, 5}, {2, 0, 3}, {62, 63, 61}, {58, 56, 59}};
+
+}  // namespace
+
+int Engine::makeMove(Square from, Square to, Position& p) {
+    int result = 1;
+    ++p.plyCount;
+    p.lastTo = static_cast<uint8_t>(to);
+    p.lastFrom = static_cast<uint8_t>(from);
+
+    const uint8_t mover = p.board[from];
+    const uint8_t captured = p.board[to];
+    const uint8_t colour = colourOf(mover);
+    p.hashKey ^= pieceKey(mover, from);
+    if (!isEmpty(captured)) p.hashKey ^= pieceKey(captured, to);
+
+    if (kindOf(mover) == PAWN || !isEmpty(captured))
+        p.halfmoveClock = 0;
+    else
+        ++p.halfmoveClock;
+
+    p.board[to] = mover;
+    p.board[from] &= static_cast<uint8_t>(~KIND_MASK);
+
+    switch (kindOf(mover)) {
+        case KING:
+            if (colour == WHITE) {
+                p.whiteKingsideBarred = p.whiteQueensideBarred = 1;
+                p.whiteKingSquare = static_cast<int8_t>(to);
+            } else {
+                p.blackKingsideBarred = p.blackQueensideBarred = 1;
+                p.blackKingSquare = static_cast<int8_t>(to);
+            }
+            if (to - from == 2 || from - to == 2) {
+                for (const CastlingRook& c : castlingRooks) {
+                    if (c.kingTo != to) continue;
+                    const uint8_t rook = makePiece(ROOK, colour);
+                    p.board[c.rookFrom] &= static_cast<uint8_t>(~KIND_MASK);
+                    p.board[c.rookTo] = rook;
+                    p.hashKey ^= pieceKey(rook, c.rookFrom) ^ pieceKey(rook, c.rookTo);
+                }
+                (colour == WHITE ? p.whiteCastled : p.blackCastled) = 1;
+            }
+            break;
+        case ROOK:
+            if (colour == WHITE) {
+                if (from == 0) p.whiteQueensideBarred = 1;
+                if (from == 7) p.whiteKingsideBarred = 1;
+            } else {
+                if (from == 63) p.blackKingsideBarred = 1;
+                if (from == 56) p.blackQueensideBarred = 1;
+            }
+            break;
+        case PAWN:
+            if ((rankOf(from) == 6 && rankOf(to) == 7) || (rankOf(from) == 1 && rankOf(to) == 0)) {
+                p.board[to] = makePiece(promotionPiece, colour);
+                result = 2;
+            } else if (rankOf(from) == 1 && rankOf(to) == 3) {
+                p.enPassantTimer = 2;
+                p.enPassantSquare = static_cast<uint8_t>(from + 8);
+            } else if (rankOf(from) == 6 && rankOf(to) == 4) {
+                p.enPassantTimer = 2;
+                p.enPassantSquare = static_cast<uint8_t>(from - 8);
+            } else if (p.enPassantTimer != 0 && to == p.enPassantSquare) {
+                const Square victim = rankOf(to) == 5 ? to - 8 : to + 8;
+                p.hashKey ^= pieceKey(p.board[victim], victim);
+                p.board[victim] &= static_cast<uint8_t>(~KIND_MASK);
+            }
+            break;
+        default: break;
+    }
+
+    p.hashKey ^= pieceKey(p.board[to], to);
+    if (p.enPassantTimer != 0) --p.enPassantTimer;
+    return result;
+}

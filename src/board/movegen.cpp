@@ -1,0 +1,232 @@
+// The single rules engine: one pass over the board lists the pseudo-legal
+// moves of the side to move, counts its attacks, and tells whether the move
+// that led here was legal. The full mode also finds pins and check and
+// finishes material and status.
+#include <cstring>
+
+#include "board/geometry.h"
+#include "engine/engine.h"
+#include "eval/phase.h"
+
+namespace {
+
+const Geometry& geo = geometry();
+
+constexpr Square A1 = 0, B1 = 1, C1 = 2, D1 = 3, E1 = 4, F1 = 5, G1 = 6, H1 = 7;
+constexpr Square A8 = 56, B8 = 57, C8 = 58, D8 = 59, E8 = 60, F8 = 61, G8 = 62, H8 = 63;
+
+bool isSliderOnLine(int kind, int direction) {
+    if (direction < firstBishopDirection) return kind == ROOK || kind == QUEEN;
+    return kind == BISHOP || kind == QUEEN;
+}
+
+// Both forward diagonals of a pawn are attacked whatever stands there; the
+// capture is a move only onto an enemy piece or the en-passant square.
+void pawnCapture(const Position& p, MoveList& moves, int8_t* attacks, Square from, Square target,
+                 uint8_t enemy) {
+    if ((p.enPassantTimer != 0 && target == p.enPassantSquare) || belongsTo(p.board[target], enemy))
+        moves.append(from, target);
+    ++attacks[target];
+}
+
+void whitePawnMoves(const Position& p, MoveList& moves, int8_t* attacks, Square s) {
+    if (isEmpty(p.board[s + 8])) {
+        moves.append(s, s + 8);
+        if (rankOf(s) == 1 && isEmpty(p.board[s + 16])) moves.append(s, s + 16);
+    }
+    if (fileOf(s) != 0) pawnCapture(p, moves, attacks, s, s + 7, BLACK);
+    if (fileOf(s) != 7) pawnCapture(p, moves, attacks, s, s + 9, BLACK);
+}
+
+void blackPawnMoves(const Position& p, MoveList& moves, int8_t* attacks, Square s) {
+    if (isEmpty(p.board[s - 8])) {
+        moves.append(s, s - 8);
+        if (rankOf(s) == 6 && isEmpty(p.board[s - 16])) moves.append(s, s - 16);
+    }
+    if (fileOf(s) != 7) pawnCapture(p, moves, attacks, s, s - 7, WHITE);
+    if (fileOf(s) != 0) pawnCapture(p, moves, attacks, s, s - 9, WHITE);
+}
+
+void stepMoves(const Position& p, MoveList& moves, int8_t* attacks, Square s, const StepTargets& targets,
+               uint8_t side) {
+    for (int i = 0; i < targets.count; ++i) {
+        const Square t = targets.squares[i];
+        if (!belongsTo(p.board[t], side)) moves.append(s, t);
+        ++attacks[t];
+    }
+}
+
+// A defended piece of the own colour still counts as attacked, so that the
+// attack maps measure protection too.
+void slideMoves(const Position& p, MoveList& moves, int8_t* attacks, Square s, int firstDirection,
+                int lastDirection, uint8_t side) {
+    for (int d = firstDirection; d <= lastDirection; ++d) {
+        const Ray& ray = geo.rays[s][d];
+        for (int i = 0; i < ray.length; ++i) {
+            const Square t = ray.squares[i];
+            const uint8_t piece = p.board[t];
+            ++attacks[t];
+            if (belongsTo(piece, side)) break;
+            moves.append(s, t);
+            if (!isEmpty(piece)) break;
+        }
+    }
+}
+
+// Castling asks only for the rights, empty squares between and the own rook
+// on its corner; whether the king passes through check is found in the child.
+void castlingMoves(const Position& p, MoveList& moves, Square s) {
+    const uint8_t* b = p.board;
+    if (s == E1 && b[s] == makePiece(KING, WHITE)) {
+        if (!p.whiteQueensideBarred && isEmpty(b[D1]) && isEmpty(b[C1]) && isEmpty(b[B1]) &&
+            b[A1] == makePiece(ROOK, WHITE))
+            moves.append(E1, C1);
+        if (!p.whiteKingsideBarred && isEmpty(b[F1]) && isEmpty(b[G1]) && b[H1] == makePiece(ROOK, WHITE))
+            moves.append(E1, G1);
+    } else if (s == E8 && b[s] == makePiece(KING, BLACK)) {
+        if (!p.blackQueensideBarred && isEmpty(b[D8]) && isEmpty(b[C8]) && isEmpty(b[B8]) &&
+            b[A8] == makePiece(ROOK, BLACK))
+            moves.append(E8, C8);
+        if (!p.blackKingsideBarred && isEmpty(b[F8]) && isEmpty(b[G8]) && b[H8] == makePiece(ROOK, BLACK))
+            moves.append(E8, G8);
+    }
+}
+
+// The move that led to the position must not leave the mover's king attacked;
+// a castling king must not have started on, crossed or landed on an attacked
+// square.
+bool previousMoveWasLegal(const Position& p) {
+    const bool whiteJustMoved = p.sideToMove == BLACK;
+    const int8_t* attacks = whiteJustMoved ? p.blackAttacks : p.whiteAttacks;
+    const Square moverKing = whiteJustMoved ? p.whiteKingSquare : p.blackKingSquare;
+    if (attacks[moverKing] > 0) return false;
+    const Square home = whiteJustMoved ? E1 : E8;
+    if (p.lastFrom != home || p.lastTo > 63 || kindOf(p.board[p.lastTo]) != KING) return true;
+    if (p.lastTo == home + 2) return !(attacks[home] || attacks[home + 1] || attacks[home + 2]);
+    if (p.lastTo == home - 2) return !(attacks[home - 2] || attacks[home - 1] || attacks[home]);
+    return true;
+}
+
+}  // namespace
+
+void Engine::scanKingLines(Square kingSquare, Position& p) {
+    const uint8_t colour = colourOf(p.board[kingSquare]);
+    const uint8_t enemy = opponentOf(colour);
+    for (int d = 0; d < directionCount; ++d) {
+        const Ray& ray = geo.rays[kingSquare][d];
+        int candidate = -1;
+        for (int i = 0; i < ray.length; ++i) {
+            const Square t = ray.squares[i];
+            const uint8_t piece = p.board[t];
+            if (isEmpty(piece)) continue;
+            if (colourOf(piece) == colour) {
+                if (candidate >= 0) break;
+                candidate = t;
+                continue;
+            }
+            if (isSliderOnLine(kindOf(piece), d)) {
+                if (candidate >= 0)
+                    ++p.pinned[candidate];
+                else
+                    p.inCheck = 1;
+            }
+            break;
+        }
+    }
+    if (colour != p.sideToMove) return;
+
+    if (!p.inCheck) {
+        const StepTargets& knights = geo.knightTargets[kingSquare];
+        for (int i = 0; i < knights.count; ++i) {
+            if (p.board[knights.squares[i]] == makePiece(KNIGHT, enemy)) {
+                p.inCheck = 1;
+                break;
+            }
+        }
+    }
+    const int file = fileOf(kingSquare);
+    if (colour == WHITE && rankOf(kingSquare) != 7) {
+        const uint8_t pawn = makePiece(PAWN, BLACK);
+        if ((file != 0 && p.board[kingSquare + 7] == pawn) || (file != 7 && p.board[kingSquare + 9] == pawn))
+            p.inCheck = 1;
+    } else if (colour == BLACK && rankOf(kingSquare) != 0) {
+        const uint8_t pawn = makePiece(PAWN, WHITE);
+        if ((file != 0 && p.board[kingSquare - 9] == pawn) || (file != 7 && p.board[kingSquare - 7] == pawn))
+            p.inCheck = 1;
+    }
+}
+
+int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
+    if (full) {
+        const int* values = gamePhase(p) <= 2 ? middlegamePieceValues : endgamePieceValues;
+        std::memcpy(pieceValues, values, sizeof pieceValues);
+        std::memset(p.whiteAttacks, 0, sizeof p.whiteAttacks);
+        std::memset(p.blackAttacks, 0, sizeof p.blackAttacks);
+        std::memset(p.pinned, 0, sizeof p.pinned);
+        p.inCheck = 0;
+        scanKingLines(p.blackKingSquare, p);
+        scanKingLines(p.whiteKingSquare, p);
+    }
+
+    moves.count = 0;
+    const uint8_t side = p.sideToMove;
+    int8_t* attacks = side == WHITE ? p.whiteAttacks : p.blackAttacks;
+    // Material totals by colour index (0 Black, 1 White).
+    int pieces[2] = {0, 0};
+    int counts[2] = {0, 0};
+    int values[2] = {0, 0};
+    bool heavy[2] = {false, false};  // has a pawn, rook or queen
+
+    for (Square s = 0; s < 64; ++s) {
+        const uint8_t piece = p.board[s];
+        const int kind = kindOf(piece);
+        if (kind == EMPTY) continue;
+        if (full) {
+            const int c = colourOf(piece) == WHITE ? 1 : 0;
+            ++pieces[c];
+            counts[c] += materialCountWeight[kind];
+            values[c] += pieceValues[kind];
+            heavy[c] = heavy[c] || kind == PAWN || kind == ROOK || kind == QUEEN;
+        }
+        if (colourOf(piece) != side) continue;
+        switch (kind) {
+            case PAWN:
+                if (side == WHITE)
+                    whitePawnMoves(p, moves, attacks, s);
+                else
+                    blackPawnMoves(p, moves, attacks, s);
+                break;
+            case KNIGHT: stepMoves(p, moves, attacks, s, geo.knightTargets[s], side); break;
+            case BISHOP: slideMoves(p, moves, attacks, s, firstBishopDirection, directionCount - 1, side); break;
+            case ROOK: slideMoves(p, moves, attacks, s, 0, firstBishopDirection - 1, side); break;
+            case QUEEN: slideMoves(p, moves, attacks, s, 0, directionCount - 1, side); break;
+            case KING:
+                stepMoves(p, moves, attacks, s, geo.kingTargets[s], side);
+                castlingMoves(p, moves, s);
+                break;
+            default: break;
+        }
+    }
+
+    if (!previousMoveWasLegal(p)) {
+        moves.count = 0;
+        return 0;
+    }
+    if (full) finishMaterialAndStatus(p, pieces, counts, values, heavy);
+    return 1;
+}
+
+int Engine::generateLegalMoves(Position& position, MoveList& moves) {
+    MoveList pseudo;
+    moves.count = 0;
+    if (!generateMoves(position, pseudo, true)) return 0;
+    Position child;
+    MoveList childMoves;
+    for (int i = 0; i < pseudo.count; ++i) {
+        child = position;
+        makeMove(pseudo.from[i], pseudo.to[i], child);
+        switchSide(child);
+        if (generateMoves(child, childMoves, true)) moves.append(pseudo.from[i], pseudo.to[i]);
+    }
+    return 1;
+}

@@ -1,0 +1,170 @@
+// Setting up a position from Forsyth-Edwards Notation. Set-up never fails:
+// text it cannot use gives the standard start position instead.
+#include <cstring>
+
+#include "engine/engine.h"
+
+namespace {
+
+constexpr std::size_t setupTextCapacity = 255;
+
+// Piece letters, Black's first, with the kind each stands for.
+constexpr char pieceLetters[] = "rnbqkpRNBQKP";
+constexpr int letterKinds[6] = {ROOK, KNIGHT, BISHOP, QUEEN, KING, PAWN};
+
+class FenReader {
+public:
+    explicit FenReader(const std::string& text) : text_(text) {}
+
+    bool atFieldEnd() const { return pos_ >= text_.size() || text_[pos_] == ' '; }
+    char peek() const { return pos_ < text_.size() ? text_[pos_] : '\0'; }
+    char next() { return pos_ < text_.size() ? text_[pos_++] : '\0'; }
+    void skipSpaces() {
+        while (pos_ < text_.size() && text_[pos_] == ' ') ++pos_;
+    }
+    void skipField() {
+        while (!atFieldEnd()) ++pos_;
+    }
+    // A run of decimal digits, saturating at limit; 0 when there are none.
+    long number(long limit) {
+        long value = 0;
+        while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9') {
+            value = value * 10 + (text_[pos_++] - '0');
+            if (value > limit) value = limit;
+        }
+        return value;
+    }
+
+private:
+    const std::string& text_;
+    std::size_t pos_ = 0;
+};
+
+// Places the pieces; false when the text cannot describe a board. A pawn on
+// its first or last rank is refused too: no move could be generated for it.
+bool readPlacement(FenReader& reader, Position& position) {
+    int file = 0;
+    int rank = 7;
+    while (!reader.atFieldEnd()) {
+        if (file < 0 || file > 7 || rank < 0 || rank > 7) return false;
+        const char c = reader.next();
+        if (const char* letter = std::strchr(pieceLetters, c); letter && c != '\0') {
+            const int index = static_cast<int>(letter - pieceLetters);
+            const int kind = letterKinds[index % 6];
+            if (kind == PAWN && (rank == 0 || rank == 7)) return false;
+            position.board[makeSquare(file, rank)] = makePiece(kind, index < 6 ? BLACK : WHITE);
+            if (file == 7) {
+                file = 0;
+                --rank;
+            } else {
+                ++file;
+            }
+        } else if (c >= '0' && c <= '8') {
+            file += c - '0';
+            if (file > 7) {
+                file -= 8;
+                --rank;
+            }
+        } else if (c != '/') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// An en-passant square counts only where a capture onto it could follow: on
+// the far side of an enemy pawn that has just made its double step. A field
+// that fits neither side would otherwise let a pawn "capture" a piece of its
+// own colour.
+bool enPassantPlausible(const Position& position) {
+    const Square ep = position.enPassantSquare;
+    if (!isEmpty(position.board[ep])) return false;
+    if (position.sideToMove == WHITE)
+        return rankOf(ep) == 5 && position.board[ep - 8] == makePiece(PAWN, BLACK);
+    return rankOf(ep) == 2 && position.board[ep + 8] == makePiece(PAWN, WHITE);
+}
+
+}  // namespace
+
+bool Engine::parseSetupText(Position& position, const std::string& text) {
+    FenReader reader(text);
+    for (uint8_t& square : position.board) square &= static_cast<uint8_t>(~KIND_MASK);
+    if (!readPlacement(reader, position)) return false;
+
+    reader.skipSpaces();
+    position.sideToMove = reader.peek() == 'w' ? WHITE : BLACK;
+    reader.next();
+    reader.skipSpaces();
+
+    position.whiteKingsideBarred = position.whiteQueensideBarred = 1;
+    position.blackKingsideBarred = position.blackQueensideBarred = 1;
+    while (!reader.atFieldEnd()) {
+        switch (reader.next()) {
+            case 'K': position.whiteKingsideBarred = 0; break;
+            case 'Q': position.whiteQueensideBarred = 0; break;
+            case 'k': position.blackKingsideBarred = 0; break;
+            case 'q': position.blackQueensideBarred = 0; break;
+            default: break;
+        }
+    }
+    reader.skipSpaces();
+
+    position.enPassantTimer = 0;
+    position.enPassantSquare = 0;
+    if (!reader.atFieldEnd()) {
+        const char fileLetter = reader.next();
+        const char rankDigit = reader.peek();
+        if (fileLetter >= 'a' && fileLetter <= 'h' && (rankDigit == '3' || rankDigit == '6')) {
+            position.enPassantTimer = 1;
+            position.enPassantSquare = static_cast<uint8_t>(makeSquare(fileLetter - 'a', rankDigit - '1'));
+        }
+    }
+    reader.skipField();
+    reader.skipSpaces();
+
+    // The clock is a signed byte: the number is taken modulo 256.
+    position.halfmoveClock = static_cast<int8_t>(static_cast<uint8_t>(reader.number(1000000) % 256));
+    reader.skipSpaces();
+    long fullMove = reader.number(16000);
+    if (fullMove == 0) fullMove = 1;
+    position.plyCount = static_cast<int16_t>(2 * fullMove - 2 + (position.sideToMove == BLACK ? 1 : 0));
+
+    position.whiteMaterialCount = position.blackMaterialCount = 0;
+    position.whiteCastled = position.blackCastled = 0;
+    position.lastFrom = position.lastTo = 255;
+    position.whiteKingSquare = position.blackKingSquare = -1;
+    position.hashKey = 0;
+    for (Square s = 0; s < 64; ++s) {
+        const uint8_t piece = position.board[s];
+        if (isEmpty(piece)) continue;
+        position.hashKey ^= pieceKey(piece, s);
+        if (kindOf(piece) == KING) {
+            (colourOf(piece) == WHITE ? position.whiteKingSquare : position.blackKingSquare) =
+                static_cast<int8_t>(s);
+        }
+    }
+    if (position.whiteKingSquare < 0 || position.blackKingSquare < 0) return false;
+    if (position.enPassantTimer && !enPassantPlausible(position)) {
+        position.enPassantTimer = 0;
+        position.enPassantSquare = 0;
+    }
+
+    // A side to move that could take the enemy king describes no position of
+    // a game; nothing sensible can be generated for it.
+    Position probe = position;
+    std::memset(probe.whiteAttacks, 0, sizeof probe.whiteAttacks);
+    std::memset(probe.blackAttacks, 0, sizeof probe.blackAttacks);
+    MoveList scratch;
+    return generateMoves(probe, scratch, false) != 0;
+}
+
+void Engine::setupPosition(Position& position, const char* text) {
+    std::string copy = text ? std::string(text).substr(0, setupTextCapacity) : startText;
+    if (!parseSetupText(position, copy)) {
+        copy = startText;
+        parseSetupText(position, copy);
+    }
+    setupText = copy;
+    movesPerPeriod = 0;
+    extensionAllowed = true;
+}

@@ -1,0 +1,55 @@
+// Material totals and the game status that end every full generation, and
+// the three-fold repetition test against the game history.
+#include "engine/engine.h"
+
+void Engine::finishMaterialAndStatus(Position& p, const int pieces[2], const int counts[2],
+                                     const int values[2], const bool heavy[2]) {
+    constexpr int B = 0, W = 1;
+    p.pieceCount = static_cast<uint8_t>(pieces[W] + pieces[B]);
+    p.whiteMaterialCount = static_cast<int16_t>(counts[W]);
+    p.blackMaterialCount = static_cast<int16_t>(counts[B]);
+
+    // A lone knight or bishop cannot win: its side is valued just below the
+    // other side, and that side gets a pawn's worth for its winning chances.
+    int white = values[W];
+    int black = values[B];
+    if (pieces[W] == 2 && !heavy[W] && white > black) {
+        white = black - 250;
+        if (heavy[B] && pieces[B] > 2) black += 1000;
+    } else if (pieces[B] == 2 && !heavy[B] && black > white) {
+        black = white - 250;
+        if (heavy[W] && pieces[W] > 2) white += 1000;
+    }
+    p.whiteMaterialValue = white;
+    p.blackMaterialValue = black;
+
+    if (p.halfmoveClock >= 100) {
+        p.setBothStatus(DrawFiftyMoves);
+    } else if (repetitionCheckOn && isRepetition(p)) {
+        p.setBothStatus(DrawRepetition);
+    } else if (pieces[W] <= 2 && pieces[B] <= 2 && !heavy[W] && !heavy[B]) {
+        p.setBothStatus(DrawMaterial);
+    } else {
+        p.setBothStatus(Normal);
+        if (p.inCheck) (p.sideToMove == WHITE ? p.whiteStatus : p.blackStatus) = InCheck;
+    }
+}
+
+// Positions are compared by key, side to move and castling state; the scan
+// stops at the first earlier position with other material, since no capture
+// or promotion can be undone.
+bool Engine::isRepetition(const Position& p) const {
+    if (p.halfmoveClock <= 7) return false;
+    const int total = p.whiteMaterialCount + p.blackMaterialCount;
+    int occurrences = 1;
+    for (int i = ply - 1; i >= 0; --i) {
+        const Position& h = history[i];
+        if (h.whiteMaterialCount + h.blackMaterialCount != total) break;
+        if (h.hashKey == p.hashKey && h.sideToMove == p.sideToMove && h.whiteCastled == p.whiteCastled &&
+            h.blackCastled == p.blackCastled && h.whiteKingsideBarred == p.whiteKingsideBarred &&
+            h.whiteQueensideBarred == p.whiteQueensideBarred && h.blackKingsideBarred == p.blackKingsideBarred &&
+            h.blackQueensideBarred == p.blackQueensideBarred)
+            ++occurrences;
+    }
+    return occurrences >= 3;
+}

@@ -1,0 +1,66 @@
+// Basic vocabulary of the board: squares, piece codes, colours and the
+// status codes a position can carry.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Squares are 0..63 with a1 = 0, h1 = 7, a8 = 56: file = square % 8,
+// rank = square / 8.
+using Square = int;
+
+constexpr int fileOf(Square s) { return s % 8; }
+constexpr int rankOf(Square s) { return s / 8; }
+constexpr Square makeSquare(int file, int rank) { return file + 8 * rank; }
+
+// A board byte holds the piece kind in its low four bits and the colour in
+// bit 16 (set for White). The kind order (rook before the minor pieces, king
+// before queen) is used as an index by every kind-indexed table.
+enum PieceKind : uint8_t {
+    EMPTY = 0,
+    PAWN = 1,
+    ROOK = 2,
+    KNIGHT = 3,
+    BISHOP = 4,
+    KING = 5,
+    QUEEN = 6,
+};
+
+// The colour values double as the colour bit of a piece code and as the
+// values of sideToMove.
+constexpr uint8_t WHITE = 16;
+constexpr uint8_t BLACK = 0;
+
+constexpr uint8_t KIND_MASK = 15;
+constexpr uint8_t COLOUR_MASK = 16;
+
+constexpr int kindOf(uint8_t piece) { return piece & KIND_MASK; }
+constexpr uint8_t colourOf(uint8_t piece) { return piece & COLOUR_MASK; }
+constexpr bool isEmpty(uint8_t piece) { return kindOf(piece) == EMPTY; }
+constexpr bool belongsTo(uint8_t piece, uint8_t colour) {
+    return kindOf(piece) != EMPTY && colourOf(piece) == colour;
+}
+constexpr uint8_t makePiece(int kind, uint8_t colour) {
+    return static_cast<uint8_t>(kind | colour);
+}
+constexpr uint8_t opponentOf(uint8_t colour) { return static_cast<uint8_t>(WHITE - colour); }
+
+// Small material weights: a side's sum is its material count (59 for the
+// full army), which drives the game phase.
+constexpr int materialCountWeight[7] = {0, 1, 5, 3, 3, 20, 9};
+
+// The status of a position as seen by one side. Codes 2 and above end the game.
+enum GameStatus : int8_t {
+    Normal = 0,
+    InCheck = 1,
+    Checkmate = 2,
+    Stalemate = 3,
+    DrawMaterial = 4,
+    DrawRepetition = 5,
+    DrawFiftyMoves = 6,
+};
+
+// "e4" for square 28.
+inline std::string squareName(Square s) {
+    return {static_cast<char>('a' + fileOf(s)), static_cast<char>('1' + rankOf(s))};
+}

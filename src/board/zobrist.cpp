@@ -1,0 +1,32 @@
+#include "engine/engine.h"
+
+// Each key is built from four 15-bit draws, each doubled into a 16-bit lane,
+// so bits 0, 16, 32 and 48 of every key (and of every position key) are clear.
+void Engine::initZobristKeys() {
+    for (auto& pieceKeys : zobrist) {
+        for (uint64_t& key : pieceKeys) {
+            const uint64_t r1 = static_cast<uint64_t>(random.next());
+            const uint64_t r2 = static_cast<uint64_t>(random.next());
+            const uint64_t r3 = static_cast<uint64_t>(random.next());
+            const uint64_t r4 = static_cast<uint64_t>(random.next());
+            key = (2 * r3) << 48 | (2 * r2) << 32 | (2 * r1) << 16 | (2 * r4);
+        }
+    }
+}
+
+// White pieces use rows 0-5, Black pieces rows 6-11, in kind order.
+uint64_t Engine::pieceKey(uint8_t piece, Square s) const {
+    const int kind = kindOf(piece);
+    const int row = colourOf(piece) == WHITE ? kind - 1 : kind + 5;
+    return zobrist[row][s];
+}
+
+// The key covers the piece placement only: side to move, castling and en
+// passant are compared separately by whoever needs them.
+uint64_t Engine::computeHashKey(const Position& position) const {
+    uint64_t key = 0;
+    for (Square s = 0; s < 64; ++s) {
+        if (!isEmpty(position.board[s])) key ^= pieceKey(position.board[s], s);
+    }
+    return key;
+}

@@ -1,0 +1,143 @@
+#include "engine/command_loop.h"
+
+#include <cstdio>
+
+namespace {
+
+// The first whitespace-delimited word and where it ends in the line.
+std::string firstWord(const std::string& line, std::size_t& end) {
+    const std::size_t begin = line.find_first_not_of(" \t");
+    if (begin == std::string::npos) {
+        end = line.size();
+        return {};
+    }
+    end = line.find_first_of(" \t", begin);
+    if (end == std::string::npos) end = line.size();
+    return line.substr(begin, end - begin);
+}
+
+bool isFileLetter(char c) { return c >= 'a' && c <= 'h'; }
+bool isRankDigit(char c) { return c >= '1' && c <= '8'; }
+
+uint8_t promotionKind(char letter) {
+    switch (letter) {
+        case 'b': return BISHOP;
+        case 'n': return KNIGHT;
+        case 'r': return ROOK;
+        default: return QUEEN;
+    }
+}
+
+}  // namespace
+
+int CommandLoop::run(InputMailbox& mailbox) {
+    for (;;) {
+        if (!handleLine(mailbox.takeLine())) {
+            mailbox.stopReader();
+            return 0;
+        }
+    }
+}
+
+void CommandLoop::showBoard() {
+    if (!xboardMode_) engine_.printBoard();
+}
+
+bool CommandLoop::handleLine(const std::string& rawLine) {
+    const std::string line = rawLine.substr(0, lineCapacity);
+    std::size_t wordEnd = 0;
+    const std::string word = firstWord(line, wordEnd);
+    if (word.empty()) return true;
+    Engine& e = engine_;
+
+    if (word == "xboard") {
+        xboardMode_ = true;
+    } else if (word == "protover") {
+        int version = 0;
+        if (std::sscanf(line.c_str(), " protover %d", &version) == 1 && version == 2) {
+            e.printLine("feature setboard=1");
+            e.printLine("feature done=1");
+        }
+    } else if (word == "computer" || word == "accepted" || word == "random" || word == "hard" ||
+               word == "easy" || word == "post" || word == "nopost") {
+    } else if (word == "level") {
+        e.setLevel(line.c_str());
+    } else if (word == "time") {
+        e.setClock(line.c_str());
+    } else if (word == "otim" || word == "?") {
+    } else if (word == "new") {
+        e.newGame();
+        loopMode_ = PlayMode;
+    } else if (word == "quit") {
+        return false;
+    } else if (word == "white") {
+        e.whitePlayer = 'H';
+        e.blackPlayer = 'C';
+        loopMode_ = WaitMode;
+    } else if (word == "black") {
+        e.whitePlayer = 'C';
+        e.blackPlayer = 'H';
+        loopMode_ = WaitMode;
+    } else if (word == "st") {
+        e.setMoveTime(line.c_str());
+    } else if (word == "sd") {
+        e.setDepth(line.c_str());
+    } else if (word == "go") {
+        const bool whiteToMove = e.currentPosition->sideToMove == WHITE;
+        e.whitePlayer = whiteToMove ? 'C' : 'H';
+        e.blackPlayer = whiteToMove ? 'H' : 'C';
+        loopMode_ = PlayMode;
+    } else if (word == "force") {
+        e.whitePlayer = e.blackPlayer = 'H';
+        loopMode_ = WaitMode;
+    } else if (word == "remove") {
+        if (e.ply >= 2) {
+            e.ply -= 2;
+            e.refreshPosition();
+            e.positionCount = e.ply + 1;
+            showBoard();
+        }
+    } else if (word == "analyze") {
+        loopMode_ = AnalyseMode;
+        analysisDone_ = false;
+    } else if (word == "undo") {
+        if (e.ply >= 1) {
+            e.ply -= 1;
+            e.refreshPosition();
+            e.positionCount = e.ply + 1;
+            showBoard();
+        }
+        analysisDone_ = false;
+    } else if (word == "exit") {
+        e.whitePlayer = e.blackPlayer = 'H';
+        loopMode_ = WaitMode;
+        analysisDone_ = true;
+    } else if (word == "setboard") {
+        // The text is everything after the word and the one character after it.
+        e.setBoard(wordEnd + 1 < line.size() ? line.c_str() + wordEnd + 1 : "");
+        if (loopMode_ == PlayMode) loopMode_ = WaitMode;
+        analysisDone_ = false;
+    } else {
+        userMove(word);
+    }
+    return true;
+}
+
+// Coordinate notation: from-square, to-square and an optional promotion
+// letter (e2e4, e7e8n). Anything that is not two real squares is ignored,
+// as is a move that is not legal here.
+void CommandLoop::userMove(const std::string& word) {
+    if (word.size() < 4 || word.size() > 5) return;
+    if (!isFileLetter(word[0]) || !isRankDigit(word[1]) || !isFileLetter(word[2]) || !isRankDigit(word[3]))
+        return;
+    Engine& e = engine_;
+    e.promotionPiece = promotionKind(word.size() == 5 ? word[4] : 'q');
+    const Square from = makeSquare(word[0] - 'a', word[1] - '1');
+    const Square to = makeSquare(word[2] - 'a', word[3] - '1');
+    if (!e.acceptUserMove(from, to, *e.currentPosition)) return;
+    e.positionCount = e.ply + 1;
+    switchSide(e.history[e.ply]);
+    e.refreshPosition();
+    showBoard();
+    e.printResult();
+}

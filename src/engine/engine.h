@@ -1,0 +1,132 @@
+// The Engine: the one object that holds a whole game and every operation on
+// it. Its operations are defined in the folder of the subsystem they belong
+// to (board/, eval/, engine/, ...); this is the only place they are declared.
+#pragma once
+
+#include <cstdint>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "board/position.h"
+#include "board/random.h"
+#include "eval/piece_square.h"
+
+class Engine {
+public:
+    // The seed drives the hash keys (and later the book's choices); the
+    // program passes the time, tests and tools a number of their choosing.
+    explicit Engine(uint32_t seed, std::ostream& out = std::cout);
+
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+
+    // ---- Board and rules (board/) ----
+
+    // Fills the position from FEN text, or with the start position when the
+    // text is null or unusable.
+    void setupPosition(Position& position, const char* text);
+
+    // Lists the pseudo-legal moves of the side to move and counts its attacks.
+    // Returns 0 when the move that led to the position left the mover's king
+    // attacked (or castled out of, through or into check). The full mode also
+    // fills every derived field: pins, check, material and status.
+    int generateMoves(Position& position, MoveList& moves, bool full);
+
+    // The legal moves in generation order; 0 (and an empty list) when the
+    // position itself is illegal.
+    int generateLegalMoves(Position& position, MoveList& moves);
+
+    // Plays a trusted move in place; the caller switches the side and runs the
+    // full generation. Returns 2 after a promotion, else 1.
+    int makeMove(Square from, Square to, Position& position);
+
+    // Three-fold repetition of the position against the game history.
+    bool isRepetition(const Position& position) const;
+
+    uint64_t pieceKey(uint8_t piece, Square s) const;
+    uint64_t computeHashKey(const Position& position) const;
+
+    // ---- Evaluation data (eval/) ----
+
+    int gamePhase(const Position& position) const;
+    int loadPieceSquareTables();
+    int squareValue(const Position& position, Square s) const;
+    int pieceSquareValue(const Position& position, int kind, int whiteFlag, Square s) const;
+
+    // ---- Game driver (engine/) ----
+
+    // Plays a legal user move into the history (the caller switches the
+    // side); 0 when the move is not legal here.
+    int acceptUserMove(Square from, Square to, Position& position);
+    // Brings currentPosition and gameStatus up to date after ply changed.
+    void refreshPosition();
+    void newGame();
+    void setBoard(const char* text);
+    void printLine(const std::string& text);
+    void printResult();
+    void printBoard();
+    // "level", "time", "st" and "sd", each given its whole command line.
+    void setLevel(const char* line);
+    void setClock(const char* line);
+    void setMoveTime(const char* line);
+    void setDepth(const char* line);
+
+    // ---- State ----
+
+    Random random;
+    uint64_t zobrist[12][64];
+
+    std::string startText;
+    std::string setupText;
+
+    // The kind a promoting pawn becomes in the next makeMove.
+    uint8_t promotionPiece = QUEEN;
+    int prevScoreWhite = 999999999;
+    int prevScoreBlack = 999999999;
+    int extensionsWhite = 0;
+    int extensionsBlack = 0;
+    // The full generation tests for repetitions only while this is on.
+    bool repetitionCheckOn = false;
+
+    // Active piece values by kind, reloaded by every full generation.
+    int pieceValues[7];
+    bool useAdvancedTables = true;
+    PieceSquareTables tables;
+
+    // Entry i is the game after i plies since the last set-up. The history
+    // grows between commands so that the game and the deepest search line
+    // always fit; it never moves while anything points into it.
+    std::vector<Position> history;
+    int ply = 0;
+    int positionCount = 1;
+    Position* currentPosition = nullptr;
+    int gameStatus = Normal;
+
+    bool bookActive = true;
+    char whitePlayer = 'H';
+    char blackPlayer = 'C';
+
+    // Time control.
+    int timeBudgetMs = 15000;
+    int depthLimit = 15;
+    int movesPerPeriod = 0;
+    bool extensionAllowed = true;
+    int defaultDepth = 25;
+    int defaultMaxSeconds = 300;
+
+private:
+    void initSettings();
+    void initZobristKeys();
+    bool parseSetupText(Position& position, const std::string& text);
+    void scanKingLines(Square kingSquare, Position& position);
+    void finishMaterialAndStatus(Position& position, const int pieces[2], const int counts[2],
+                                 const int values[2], const bool heavy[2]);
+    // Makes room for the next ply of the game plus a full search line.
+    void reserveHistory();
+
+    std::ostream& out_;
+};
+
+// Plies kept free above the game's current position for the search's line.
+constexpr int searchLineReserve = 256;

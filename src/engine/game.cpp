@@ -1,0 +1,70 @@
+// The game's bookkeeping in the history: user moves, refreshing the current
+// position, new games and set-up positions, and the result announcements.
+#include "engine/engine.h"
+
+int Engine::acceptUserMove(Square from, Square to, Position& position) {
+    MoveList legal;
+    generateLegalMoves(position, legal);
+    bool found = false;
+    for (int i = 0; i < legal.count && !found; ++i) found = legal.from[i] == from && legal.to[i] == to;
+    if (!found) {
+        promotionPiece = QUEEN;
+        return 0;
+    }
+    reserveHistory();
+    history[ply + 1] = history[ply];
+    ++positionCount;
+    ++ply;
+    makeMove(from, to, history[ply]);
+    promotionPiece = QUEEN;
+    return 1;
+}
+
+void Engine::refreshPosition() {
+    currentPosition = &history[ply];
+    MoveList moves;
+    generateMoves(*currentPosition, moves, true);
+    gameStatus = currentPosition->status();
+}
+
+void Engine::newGame() {
+    prevScoreWhite = prevScoreBlack = 999999999;
+    extensionsWhite = extensionsBlack = 0;
+    bookActive = true;
+    positionCount = 1;
+    ply = 0;
+    setupPosition(history[0], nullptr);
+    refreshPosition();
+    whitePlayer = 'H';
+    blackPlayer = 'C';
+}
+
+void Engine::setBoard(const char* text) {
+    prevScoreWhite = prevScoreBlack = 999999999;
+    extensionsWhite = extensionsBlack = 0;
+    bookActive = true;
+    positionCount = 1;
+    ply = 0;
+    setupPosition(history[0], text);
+    refreshPosition();
+    printResult();
+    whitePlayer = blackPlayer = 'H';
+}
+
+void Engine::printLine(const std::string& text) {
+    out_ << text << '\n';
+    out_.flush();
+}
+
+void Engine::printResult() {
+    switch (currentPosition->whiteStatus) {
+        case Checkmate:
+            printLine(currentPosition->sideToMove == BLACK ? "1-0 {White mates}" : "0-1 {Black mates}");
+            break;
+        case Stalemate: printLine("1/2-1/2 {Stalemate}"); break;
+        case DrawMaterial: printLine("1/2-1/2 {material}"); break;
+        case DrawRepetition: printLine("1/2-1/2 {Draw by repetition}"); break;
+        case DrawFiftyMoves: printLine("1/2-1/2 {50 moves rule}"); break;
+        default: break;
+    }
+}

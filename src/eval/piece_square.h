@@ -1,0 +1,39 @@
+// The two piece-square tables, read from binary files at start-up. Each entry
+// is a signed byte in score units, positive when good for the piece's owner.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "board/position.h"
+
+struct PieceSquareTables {
+    // square 64 x piece count 32 x piece row 6 x colour 2 x Black king's wing 3
+    // x White king's wing 3, last dimension fastest.
+    static constexpr std::size_t advancedSize = 221184;
+    // square 64 x piece count 32 x piece row 6 x colour 2.
+    static constexpr std::size_t normalSize = 24576;
+    static constexpr const char* advancedFile = "tablapiezasavanzadas";
+    static constexpr const char* normalFile = "tablapiezasnormales";
+
+    int8_t advanced[advancedSize] = {};
+    int8_t normal[normalSize] = {};
+
+    // Reads both files from the working directory; 1 when both opened. A
+    // missing or short file leaves (the rest of) its table zero, and the
+    // second file is not tried when the first is missing.
+    int load();
+
+    // Offsets into the tables. A position with all 32 pieces reads the row of
+    // 31, the last one the tables have.
+    static std::size_t advancedIndex(const Position& position, int kind, bool white, Square s);
+    static std::size_t normalIndex(const Position& position, int kind, bool white, Square s);
+};
+
+// Piece kind to table row: pawn 0, knight 1, bishop 2, rook 3, queen 4, king 5.
+constexpr int pieceTableIndex[7] = {0, 0, 3, 1, 2, 5, 4};
+
+// Files a-c are the queen's wing (0), d-e the centre (1), f-h the king's wing (2).
+constexpr int kingWing(Square s) {
+    return fileOf(s) < 3 ? 0 : fileOf(s) < 5 ? 1 : 2;
+}
