@@ -47,7 +47,12 @@ public:
     uint64_t pieceKey(uint8_t piece, Square s) const;
     uint64_t computeHashKey(const Position& position) const;
 
-    // ---- Evaluation data (eval/) ----
+    // ---- Evaluation (eval/) ----
+
+    // The score of the position for the side to move, by the evaluator of its
+    // game phase. statusOut receives the side to move's status; moves holds
+    // the moves the full generation has just listed for this position.
+    int evaluate(Position& position, int* statusOut, const MoveList& moves, int alpha, int beta);
 
     int gamePhase(const Position& position) const;
     int loadPieceSquareTables();
