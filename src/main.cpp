@@ -3,6 +3,7 @@
 #include <ctime>
 #include <iostream>
 #include <memory>
+#include <new>
 
 #include "engine/command_loop.h"
 #include "engine/engine.h"
@@ -16,16 +17,23 @@ int main() {
               << "\n\n"
               << std::flush;
 
-    auto engine = std::make_unique<Engine>(static_cast<uint32_t>(std::time(nullptr)));
+    std::unique_ptr<Engine> engine;
+    try {
+        engine = std::make_unique<Engine>(static_cast<uint32_t>(std::time(nullptr)));
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "vortelan: not enough memory for the engine's tables\n");
+        return 1;
+    }
     engine->printBoard();
 
-    // The reader thread is never joined, so its mailbox is never destroyed.
-    auto* mailbox = new InputMailbox;
-    if (!mailbox->startReader(stdin)) {
+    // The reader thread is never joined: its mailbox lives as long as the
+    // process (it has nothing to destroy).
+    static InputMailbox mailbox;
+    if (!mailbox.startReader(stdin)) {
         std::fprintf(stderr, "vortelan: cannot start the input reader thread\n");
         return 1;
     }
-    mailbox->requestLine();
+    mailbox.requestLine();
     CommandLoop loop(*engine);
-    return loop.run(*mailbox);
+    return loop.run(mailbox);
 }

@@ -9,21 +9,21 @@ constexpr int knightMailboxStep[8] = {+12, -8, +8, -12, +21, +19, -19, -21};
 constexpr int knightBoardStep[8] = {+10, -6, +6, -10, +17, +15, -15, -17};
 
 // The 120-cell mailbox: -1 off the board, else the square number.
-int mailbox120(int index) {
+constexpr int mailbox120(int index) {
     const int row = index / 10;
     const int column = index % 10;
     if (row < 2 || row > 9 || column < 1 || column > 8) return -1;
     return (column - 1) + 8 * (row - 2);
 }
 
-int mailbox64(Square s) { return 21 + fileOf(s) + 10 * rankOf(s); }
+constexpr int mailbox64(Square s) { return 21 + fileOf(s) + 10 * rankOf(s); }
 
-bool stepStaysOnBoard(Square s, int mailboxStep) {
+constexpr bool stepStaysOnBoard(Square s, int mailboxStep) {
     const int index = mailbox64(s) + mailboxStep;
     return index >= 0 && index < 120 && mailbox120(index) != -1;
 }
 
-Geometry build() {
+constexpr Geometry build() {
     Geometry g;
     for (Square s = 0; s < 64; ++s) {
         for (int d = 0; d < directionCount; ++d) {
@@ -50,7 +50,5 @@ Geometry build() {
 
 }  // namespace
 
-const Geometry& geometry() {
-    static const Geometry table = build();
-    return table;
-}
+// Built by the compiler, so the tables are ready before any code runs.
+constexpr Geometry boardGeometry = build();

@@ -29,5 +29,4 @@ struct Geometry {
     StepTargets kingTargets[64];
 };
 
-// Built on first use, read-only afterwards.
-const Geometry& geometry();
+extern const Geometry boardGeometry;

@@ -24,9 +24,11 @@ int Engine::makeMove(Square from, Square to, Position& p) {
     p.hashKey ^= pieceKey(mover, from);
     if (!isEmpty(captured)) p.hashKey ^= pieceKey(captured, to);
 
+    // The clock is a signed byte: it stops at 127 rather than wrapping round
+    // to a negative count that would undo a fifty-move draw.
     if (kindOf(mover) == PAWN || !isEmpty(captured))
         p.halfmoveClock = 0;
-    else
+    else if (p.halfmoveClock < INT8_MAX)
         ++p.halfmoveClock;
 
     p.board[to] = mover;

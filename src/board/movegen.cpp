@@ -10,7 +10,7 @@
 
 namespace {
 
-const Geometry& geo = geometry();
+const Geometry& geo = boardGeometry;
 
 constexpr Square A1 = 0, B1 = 1, C1 = 2, D1 = 3, E1 = 4, F1 = 5, G1 = 6, H1 = 7;
 constexpr Square A8 = 56, B8 = 57, C8 = 58, D8 = 59, E8 = 60, F8 = 61, G8 = 62, H8 = 63;

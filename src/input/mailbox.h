@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdio>
 #include <string>
+#include <type_traits>
 
 class InputMailbox {
 public:
@@ -32,3 +33,6 @@ private:
     std::atomic<bool> readRequested_{false};
     std::atomic<bool> stopRequested_{false};
 };
+
+// The program's mailbox outlives main(); nothing may need destroying.
+static_assert(std::is_trivially_destructible_v<InputMailbox>);

@@ -28,6 +28,10 @@ public:
             close(out[0]);
             close(out[1]);
             if (!directory.empty() && chdir(directory.c_str()) != 0) _exit(127);
+            // The program starts as from a terminal or a GUI, with the default
+            // actions of the signals the test runner may ignore.
+            signal(SIGINT, SIG_DFL);
+            signal(SIGPIPE, SIG_DFL);
             std::vector<char*> args;
             for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
             args.push_back(nullptr);
@@ -91,16 +95,28 @@ public:
     // The exit code, or -1 when the program has not ended in time or did not
     // end normally.
     int waitExit(int timeoutMs = 10000) {
+        const int status = waitStatus(timeoutMs);
+        return status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // The wait status as waitpid gives it, or -1 when the program has not
+    // ended in time.
+    int waitStatus(int timeoutMs = 10000) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (std::chrono::steady_clock::now() < deadline) {
             int status = 0;
             if (waitpid(pid_, &status, WNOHANG) == pid_) {
                 exited_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+                return status;
             }
             usleep(5000);
         }
         return -1;
+    }
+
+    // Sends a signal to the program while it runs.
+    void sendSignal(int number) {
+        if (pid_ > 0 && !exited_) kill(pid_, number);
     }
 
     const std::string& output() const { return buffer_; }

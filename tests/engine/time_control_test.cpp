@@ -1,0 +1,122 @@
+#include <gtest/gtest.h>
+
+#include "test_engine.h"
+
+namespace {
+
+struct Budget {
+    int ms, depth;
+    bool extension;
+};
+
+void expectBudget(TestEngine& t, Budget want, const std::string& context) {
+    EXPECT_EQ(t->timeBudgetMs, want.ms) << context;
+    EXPECT_EQ(t->depthLimit, want.depth) << context;
+    EXPECT_EQ(t->extensionAllowed, want.extension) << context;
+}
+
+// Each case starts a new game, sends its lines and looks at the budget.
+struct Case {
+    std::vector<std::string> lines;
+    Budget want;
+    int movesPerPeriod;
+};
+
+void runCases(const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        TestEngine t;
+        std::string context;
+        for (const std::string& line : c.lines) {
+            t.loop.handleLine(line);
+            context += line + "; ";
+        }
+        expectBudget(t, c.want, context);
+        EXPECT_EQ(t->movesPerPeriod, c.movesPerPeriod) << context;
+        EXPECT_EQ(t.takeOutput(), "") << context;
+    }
+}
+
+TEST(TimeControl, ConstructionDefaults) { runCases({{{}, {15000, 15, true}, 0}}); }
+
+TEST(TimeControl, LevelTimeStAndSd) {
+    runCases({
+        {{"level 40 5 0"}, {7000, 25, true}, 40},
+        {{"level 40 5 0", "time 30000"}, {10000, 25, true}, 40},
+        {{"level 0 2 12"}, {12000, 25, true}, 60},
+        {{"level 40 0:30 0"}, {0, 25, true}, 40},
+        {{"level 40 1:30 0:30"}, {(90 + 50 * 30) / 40 * 1000, 25, true}, 40},
+        {{"level 40 5 0", "time 400"}, {0, 25, false}, 40},
+        {{"level 0 2 12", "time 400"}, {0, 25, false}, 60},
+        {{"st 10"}, {10000, 25, false}, 0},
+        {{"sd 6"}, {300000, 6, true}, 0},
+        {{"st 10", "sd 6"}, {300000, 6, false}, 0},
+        {{"sd 6", "st 10"}, {10000, 25, false}, 0},
+        // A new position forgets the period and allows extensions again.
+        {{"level 40 5 0", "st 3", "new"}, {3000, 25, true}, 0},
+    });
+}
+
+// Without a period the share of the clock follows the game phase.
+TEST(TimeControl, ClockByGamePhase) {
+    struct Phase {
+        const char* fen;
+        int divisor;
+    };
+    const Phase phases[] = {
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", 30},
+        {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 20", 25},
+        {"4k2r/pppppppp/8/8/8/8/PPPPPPPP/4K2R w - - 0 1", 20},
+        {"4k3/pppppp2/8/8/8/8/PPPPPP2/4K3 w - - 0 1", 15},
+        {"4k3/8/8/8/8/8/8/4K2R w - - 0 1", 10},
+    };
+    for (const Phase& p : phases) {
+        TestEngine t;
+        t.setBoard(p.fen);
+        t.loop.handleLine("time 60000");
+        EXPECT_EQ(t->timeBudgetMs, 600 / p.divisor * 1000) << p.fen;
+        EXPECT_TRUE(t->extensionAllowed) << p.fen;
+        EXPECT_EQ(t->depthLimit, 15) << p.fen;
+    }
+}
+
+// With a period the clock is shared among the moves left in it.
+TEST(TimeControl, ClockByMovesLeftInThePeriod) {
+    TestEngine t;
+    t.loop.handleLine("level 40 5 0");
+    for (int i = 0; i < 5; ++i) ASSERT_TRUE(t.playAll({"g1f3", "g8f6", "f3g1", "f6g8"}));
+    ASSERT_EQ(t->ply, 20);
+    t.loop.handleLine("time 30000");
+    EXPECT_EQ(t->timeBudgetMs, 9000);  // 10 moves played, 30 left: 300 s / 31
+    EXPECT_TRUE(t->extensionAllowed);
+    t.loop.handleLine("time 1000");
+    EXPECT_EQ(t->timeBudgetMs, 0);
+    EXPECT_FALSE(t->extensionAllowed);
+}
+
+// Missing or non-numeric numbers change nothing; negative numbers count as 0
+// and never divide by zero.
+TEST(TimeControl, UnusableNumbers) {
+    const std::vector<std::string> ignored = {
+        "st", "st x", "sd", "sd -", "time", "time abc", "level", "level 40", "level 40 5", "level x 5 0",
+        "level 40 x 0", "level 40 5 y",
+    };
+    for (const std::string& line : ignored) {
+        TestEngine t;
+        t.loop.handleLine("level 40 5 0");
+        t.loop.handleLine("time 30000");
+        t.loop.handleLine(line);
+        expectBudget(t, {10000, 25, true}, line);
+        EXPECT_EQ(t->movesPerPeriod, 40) << line;
+    }
+    runCases({
+        {{"level -3 5 0"}, {5000, 25, true}, 60},
+        {{"level 0 0 0"}, {0, 25, true}, 60},
+        {{"level 40 -5 -2"}, {0, 25, true}, 40},
+        {{"level -3 5 0", "time -5"}, {0, 25, false}, 60},
+        {{"time -5"}, {0, 15, true}, 0},
+        {{"st -5"}, {0, 25, false}, 0},
+        {{"sd -3"}, {300000, 0, true}, 0},
+    });
+}
+
+}  // namespace
