@@ -1,0 +1,278 @@
+#include "eval/positional.h"
+
+#include <cstring>
+
+#include "board/geometry.h"
+#include "engine/engine.h"
+
+namespace {
+
+// Control of the enemy half, from White's side: nothing on the own three
+// ranks, the centre first on the 4th rank, more the deeper the square. The
+// values in use are twice those written, the engine's space scale.
+constexpr int spaceWeightScale = 2;
+constexpr int8_t spaceWeightAsWritten[64] = {
+    0, 0, 0, 0, 0, 0, 0, 0,  // rank 1
+    0, 0, 0, 0, 0, 0, 0, 0,  // rank 2
+    0, 0, 0, 0, 0, 0, 0, 0,  // rank 3
+    0, 0, 0, 2, 2, 0, 0, 0,  // rank 4
+    1, 1, 1, 3, 3, 1, 1, 1,  // rank 5
+    2, 2, 2, 3, 3, 2, 2, 2,  // rank 6
+    3, 3, 3, 3, 3, 3, 3, 3,  // rank 7
+    4, 4, 4, 4, 4, 4, 4, 4,  // rank 8
+};
+constexpr int spaceWeight(Square s) { return spaceWeightAsWritten[s] * spaceWeightScale; }
+
+// Every piece is worth a little more the further it has advanced.
+constexpr int rankBonus[8] = {0, 0, 0, 2, 4, 6, 8, 10};
+
+const Geometry& geo = boardGeometry;
+
+bool onRim(Square s) { return fileOf(s) == 0 || fileOf(s) == 7 || rankOf(s) == 0 || rankOf(s) == 7; }
+
+EvalSide makeSide(const Position& p, uint8_t colour) {
+    EvalSide side;
+    side.colour = colour;
+    side.king = colour == WHITE ? p.whiteKingSquare : p.blackKingSquare;
+    side.ownAttacks = colour == WHITE ? p.whiteAttacks : p.blackAttacks;
+    side.enemyAttacks = colour == WHITE ? p.blackAttacks : p.whiteAttacks;
+    return side;
+}
+
+}  // namespace
+
+PositionalEvaluation::PositionalEvaluation(Engine& e, Position& p, const EvaluatorWeights& w)
+    : engine(e), position(p), weights(w), white(makeSide(p, WHITE)), black(makeSide(p, BLACK)) {}
+
+void PositionalEvaluation::startSums() {
+    if (position.status() == InCheck) side(position.sideToMove).sum = weights.inCheckStart;
+}
+
+int PositionalEvaluation::addOpponentAttacks() {
+    Position& p = position;
+    // The full generation left the opponent's map empty and the list-only run
+    // adds onto it. Clearing it first changes nothing then, but keeps a second
+    // evaluation of the same position from counting the attacks twice.
+    int8_t* opponentAttacks = p.sideToMove == WHITE ? p.blackAttacks : p.whiteAttacks;
+    std::memset(opponentAttacks, 0, sizeof p.whiteAttacks);
+    // With the side to move in check this run finds the opponent attacking
+    // the king, reports the position illegal and leaves its list empty: the
+    // opponent's mobility is then 0, but its attacks are counted all the same.
+    // The en-passant right belongs to the side to move: the opponent's pawns
+    // must not count "captures" onto their own side's passed-over square.
+    const uint8_t enPassantTimer = p.enPassantTimer;
+    p.enPassantTimer = 0;
+    MoveList opponentMoves;
+    switchSide(p);
+    engine.generateMoves(p, opponentMoves, false);
+    switchSide(p);
+    p.enPassantTimer = enPassantTimer;
+    return opponentMoves.count;
+}
+
+void PositionalEvaluation::scoreMobility(int moverMoves, int opponentMoves) {
+    if (weights.mobilityPerMove == 0) return;
+    side(position.sideToMove).sum += weights.mobilityPerMove * moverMoves;
+    side(opponentOf(position.sideToMove)).sum += weights.mobilityPerMove * opponentMoves;
+}
+
+void PositionalEvaluation::tallyKingZones() {
+    tallyKingZone(white);
+    tallyKingZone(black);
+}
+
+// The zone is where an attack on the king starts: in the opening and middle
+// game the squares beside the king and in front of it, in the endgame, with
+// the king out in the open, all eight neighbours.
+void PositionalEvaluation::tallyKingZone(EvalSide& own) {
+    if (weights.wholeKingRing) {
+        const StepTargets& ring = geo.kingTargets[own.king];
+        for (int i = 0; i < ring.count; ++i) tallyZoneSquare(own, ring.squares[i]);
+        return;
+    }
+    const bool white = own.colour == WHITE;
+    const int zoneDirections[5] = {East, West, white ? North : South, white ? NorthEast : SouthEast,
+                                   white ? NorthWest : SouthWest};
+    for (int d : zoneDirections) {
+        const Ray& ray = geo.rays[own.king][d];
+        if (ray.length > 0) tallyZoneSquare(own, ray.squares[0]);
+    }
+}
+
+void PositionalEvaluation::tallyZoneSquare(EvalSide& own, Square z) {
+    SideTally& t = own.tally;
+    const int ownCount = own.ownAttacks[z];
+    const int enemyCount = own.enemyAttacks[z];
+    if (position.board[z] == makePiece(PAWN, own.colour)) ++t.shield;
+    t.zoneOwn += ownCount;
+    t.zoneEnemy += enemyCount;
+    // A square hit twice or more and guarded at most once is where the
+    // attack breaks through.
+    if (enemyCount > 1 && ownCount < 2) t.zoneWeak += enemyCount - 1;
+}
+
+void PositionalEvaluation::scanSquares() {
+    const Position& p = position;
+    const bool scoreSpace = weights.space == SpaceRule::Always ||
+                            (weights.space == SpaceRule::AfterPly16 && p.plyCount > 16);
+    for (Square s = 0; s < 64; ++s) {
+        if (scoreSpace) {
+            // Black reads the table from its side, the board turned round.
+            white.sum += spaceWeight(s) * p.whiteAttacks[s];
+            black.sum += spaceWeight(63 - s) * p.blackAttacks[s];
+        }
+        const uint8_t piece = p.board[s];
+        const int kind = kindOf(piece);
+        if (kind == EMPTY) continue;
+        tallyPiece(side(colourOf(piece)), s, kind);
+    }
+}
+
+void PositionalEvaluation::tallyPiece(EvalSide& own, Square s, int kind) {
+    SideTally& t = own.tally;
+    const int ownCount = own.ownAttacks[s];
+    const int enemyCount = own.enemyAttacks[s];
+    const int file = fileOf(s);
+    const int rank = relativeRank(own.colour, s);
+
+    if (weights.pieceSquareValues) own.sum += engine.squareValue(position, s);
+    t.defended += ownCount;
+    t.attacked += enemyCount;
+    if (enemyCount >= 2) t.overattacked += enemyCount - 1;
+    t.pinnedCount += position.pinned[s];
+    // A pinned piece that is hit more often than it is guarded is likely lost.
+    if (position.pinned[s] != 0 && ownCount < enemyCount) t.pinMargin = enemyCount - ownCount;
+    if (ownCount == 0) ++t.undefended;
+    ++t.pieces;
+    if (isLightSquare(s))
+        ++t.light;
+    else
+        ++t.dark;
+    ++t.filePieces[file];
+
+    // A knight on the rim reaches too few squares.
+    if (kind == KNIGHT && onRim(s)) own.sum -= weights.knightOnRim;
+    if (kind == PAWN) {
+        ++t.filePawns[file];
+        if (rank > t.mostAdvancedPawn[file]) t.mostAdvancedPawn[file] = rank;
+        own.sum += advancedPawnBonus(rank, weights.secondPawnBonus);
+    }
+    own.sum += rankBonus[rank];
+    if (kind == BISHOP) {
+        ++t.bishops;
+        t.lastBishopOnLight = isLightSquare(s);
+    } else if (kind == ROOK) {
+        ++t.fileRooks[file];
+    }
+}
+
+void PositionalEvaluation::scoreBishopPairs() {
+    if (white.tally.bishops > 1) white.sum += bishopPairBonus;
+    if (black.tally.bishops > 1) black.sum += bishopPairBonus;
+}
+
+void PositionalEvaluation::scoreSafety() {
+    scoreSafety(white);
+    scoreSafety(black);
+}
+
+// Pieces under fire and pins cost; guarded pieces and a guarded, sheltered
+// king zone earn. Each quotient is truncated on its own.
+void PositionalEvaluation::scoreSafety(EvalSide& own) {
+    const SideTally& t = own.tally;
+    own.sum += -(t.overattacked * 1000) / 90 - (t.pinMargin * 1000) / 60 - (t.pinnedCount * 1000) / 60;
+    if (weights.ownZoneAttacks) own.sum += ((t.zoneOwn * 1000) / 64) / 4;
+    own.sum += ((t.defended * 1000) / 160) / 2 - (t.zoneEnemy * 1000) / 64 - (t.attacked * 1000) / 160 -
+               (t.zoneWeak * 1000) / 4;
+    own.sum += (((t.shield * 1000) / 64) * weights.shieldMultiplier) / weights.shieldDivisor;
+}
+
+void PositionalEvaluation::scoreCastling() {
+    const Position& p = position;
+    scoreCastling(white, p.whiteCastled, p.whiteKingsideBarred, p.whiteQueensideBarred);
+    scoreCastling(black, p.blackCastled, p.blackKingsideBarred, p.blackQueensideBarred);
+}
+
+// A castled king is safe; each right kept is a way to get there. A king that
+// walks up the board early is exposed.
+void PositionalEvaluation::scoreCastling(EvalSide& own, bool castled, bool kingsideBarred,
+                                         bool queensideBarred) {
+    if (castled) own.sum += 100;
+    if (!kingsideBarred) own.sum += 33;
+    if (!queensideBarred) own.sum += 25;
+    own.sum -= weights.kingRankPenalty * relativeRank(own.colour, own.king);
+}
+
+void PositionalEvaluation::scoreFiles() {
+    scoreFiles(white, black);
+    scoreFiles(black, white);
+}
+
+void PositionalEvaluation::scoreFiles(EvalSide& own, const EvalSide& enemy) {
+    const SideTally& t = own.tally;
+    const SideTally& e = enemy.tally;
+    for (int f = 0; f < 8; ++f) {
+        const int pawns = t.filePawns[f];
+        // A king on a file without its own pawn has no cover in front.
+        if (pawns == 0 && fileOf(own.king) == f) own.sum -= 20;
+        // Rooks on a file free of enemy pieces, twice as good next to the
+        // enemy king.
+        const int rooks = t.fileRooks[f];
+        if (rooks > 0 && e.filePieces[f] == 0) {
+            own.sum += 19 * rooks * rooks;
+            const int toKing = f - fileOf(enemy.king);
+            if (toKing >= -1 && toKing <= 1) own.sum += 19 * rooks * rooks;
+        }
+        if (pawns > 1) own.sum += 83 - 83 * pawns;
+        // Isolated pawns, and the inner files whose pawns (were there any)
+        // would lack a neighbour on one side.
+        const bool leftHasPawn = f > 0 && t.filePawns[f - 1] > 0;
+        const bool rightHasPawn = f < 7 && t.filePawns[f + 1] > 0;
+        if (pawns > 0 && !leftHasPawn && !rightHasPawn)
+            own.sum -= 66;
+        else if (f >= 1 && f <= 6 && (!leftHasPawn || !rightHasPawn))
+            own.sum -= 22;
+        // Passed pawns: nothing ahead on the file (or already beside or past
+        // the enemy pawn) and no enemy pawn on each neighbouring file.
+        if (pawns > 0 && (e.filePawns[f] == 0 || t.mostAdvancedPawn[f] + e.mostAdvancedPawn[f] >= 7)) {
+            const int rank = t.mostAdvancedPawn[f];
+            if (f == 0 || e.filePawns[f - 1] == 0) own.sum += 50 * rank;
+            if (f == 7 || e.filePawns[f + 1] == 0) own.sum += 50 * rank;
+        }
+    }
+}
+
+void PositionalEvaluation::scoreLoneBishops() {
+    scoreLoneBishop(white, black);
+    scoreLoneBishop(black, white);
+}
+
+// Against a single bishop, pieces on the squares it cannot reach are safe:
+// the other side gains when more than half of its pieces stand there.
+void PositionalEvaluation::scoreLoneBishop(const EvalSide& bishopSide, EvalSide& other) {
+    if (bishopSide.tally.bishops != 1) return;
+    const int n = other.tally.pieces;
+    const int k = bishopSide.tally.lastBishopOnLight ? other.tally.dark : other.tally.light;
+    other.sum += ((k - n / 2) * 22 / n) / 2;
+}
+
+void PositionalEvaluation::scoreUndefended() {
+    white.sum -= 15 * white.tally.undefended;
+    black.sum -= 15 * black.tally.undefended;
+}
+
+// Trading down helps the side ahead; the integer quotient makes this 1000
+// only once the weaker side has nothing but its king, so it is 0 in every
+// position that reaches these evaluators.
+void PositionalEvaluation::scoreMaterialTrade() {
+    const int w = position.whiteMaterialCount;
+    const int b = position.blackMaterialCount;
+    const int difference = w - b;
+    // Both counts exceed 20 in the phases that get here; the check only
+    // keeps a stray call on a bare-king position from dividing by zero.
+    if (w + b - 40 <= 0 || (difference > -2 && difference < 2)) return;
+    if (w > b)
+        white.sum += ((w - b) / (w + b - 40)) * 1000;
+    else
+        black.sum += ((b - w) / (b + w - 40)) * 1000;
+}
