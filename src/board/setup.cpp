@@ -165,6 +165,7 @@ void Engine::setupPosition(Position& position, const char* text) {
         parseSetupText(position, copy);
     }
     setupText = copy;
+    clearHistoryCounters();
     movesPerPeriod = 0;
     extensionAllowed = true;
 }

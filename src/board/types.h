@@ -45,6 +45,12 @@ constexpr uint8_t makePiece(int kind, uint8_t colour) {
 }
 constexpr uint8_t opponentOf(uint8_t colour) { return static_cast<uint8_t>(WHITE - colour); }
 
+// A pawn about to step onto its last rank: every move of it promotes.
+constexpr bool isPromotingPawn(uint8_t piece, Square from) {
+    return (piece == makePiece(PAWN, WHITE) && from >= 48 && from <= 55) ||
+           (piece == makePiece(PAWN, BLACK) && from >= 8 && from <= 15);
+}
+
 // Small material weights: a side's sum is its material count (59 for the
 // full army), which drives the game phase.
 constexpr int materialCountWeight[7] = {0, 1, 5, 3, 3, 20, 9};
@@ -59,6 +65,13 @@ enum GameStatus : int8_t {
     DrawRepetition = 5,
     DrawFiftyMoves = 6,
 };
+
+// Scores are in thousandths of a pawn, from the side to move's point of
+// view. A side to move that is checkmated scores mateScore, and one mated p
+// plies from the search's root mateScore + 1000 * p, so a nearer mate is
+// worth more to the winner. Searches run in the window -infinity..infinity.
+constexpr int mateScore = -400000;
+constexpr int infinityScore = 800000;
 
 // "e4" for square 28.
 inline std::string squareName(Square s) {

@@ -1,5 +1,6 @@
 #include "engine/command_loop.h"
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -31,12 +32,62 @@ uint8_t promotionKind(char letter) {
 }  // namespace
 
 int CommandLoop::run(InputMailbox& mailbox) {
+    engine_.mailbox = &mailbox;
     for (;;) {
+        thinkIfAsked();
         if (!handleLine(mailbox.takeLine())) {
             mailbox.stopReader();
             return 0;
         }
     }
+}
+
+// At most one engine move or one analysis per pass; every pass then waits
+// for a line, so an engine playing both colours moves once per line.
+void CommandLoop::thinkIfAsked() {
+    Engine& e = engine_;
+    const bool gameGoesOn = e.gameStatus == Normal || e.gameStatus == InCheck;
+    const bool atGameEnd = e.positionCount == e.ply + 1;
+    if (!gameGoesOn || !atGameEnd) return;
+    if (loopMode_ == AnalyseMode && !analysisDone_) {
+        analyse();
+    } else if (loopMode_ == PlayMode) {
+        const bool whiteToMove = e.currentPosition->sideToMove == WHITE;
+        if ((whiteToMove ? e.whitePlayer : e.blackPlayer) == 'C') engineMove();
+    }
+}
+
+void CommandLoop::analyse() {
+    Engine& e = engine_;
+    MoveList moves;
+    e.generateLegalMoves(*e.currentPosition, moves);
+    e.analysing = true;
+    e.rootSearch(*e.currentPosition, moves, -infinityScore, infinityScore, e.depthLimit);
+    e.analysing = false;
+    analysisDone_ = true;
+}
+
+// An aborted search ("force", "new" or "quit" typed) plays nothing; the
+// line that stopped it is still waiting in the mailbox. The root list holds
+// the legal moves only, so that a forced move is recognised as one and
+// played at once.
+void CommandLoop::engineMove() {
+    Engine& e = engine_;
+    MoveList moves;
+    e.generateLegalMoves(*e.currentPosition, moves);
+    const SearchStatus result = e.rootSearch(*e.currentPosition, moves, -infinityScore, infinityScore, e.depthLimit);
+    if (result == Aborted) return;
+
+    const Square from = e.bestFrom;
+    const Square to = e.bestTo;
+    const bool promotes = isPromotingPawn(e.currentPosition->board[from], from);
+    e.playMove(from, to);
+    // The GUI must be told what the pawn became.
+    std::string text = "move " + squareName(from) + squareName(to);
+    if (promotes) text += "q";
+    e.printLine(text);
+    showBoard();
+    e.printResult();
 }
 
 void CommandLoop::showBoard() {
@@ -51,6 +102,10 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
     Engine& e = engine_;
 
     if (word == "xboard") {
+        // xboard interrupts its engines with SIGINT before commands; under a
+        // GUI that must not end the program. At the console Ctrl-C still does
+        // until this point.
+        std::signal(SIGINT, SIG_IGN);
         xboardMode_ = true;
     } else if (word == "protover") {
         int version = 0;

@@ -27,6 +27,9 @@ public:
     static constexpr std::size_t lineCapacity = 255;
 
 private:
+    void thinkIfAsked();
+    void analyse();
+    void engineMove();
     void userMove(const std::string& word);
     void showBoard();
 

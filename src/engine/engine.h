@@ -5,12 +5,17 @@
 
 #include <cstdint>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "board/position.h"
 #include "board/random.h"
 #include "eval/piece_square.h"
+#include "input/mailbox.h"
+#include "search/hash_table.h"
+#include "search/root_moves.h"
+#include "search/search_settings.h"
 
 class Engine {
 public:
@@ -59,6 +64,43 @@ public:
     int squareValue(const Position& position, Square s) const;
     int pieceSquareValue(const Position& position, int kind, int whiteFlag, Square s) const;
 
+    // Setting: evaluate returns the window bound at once when the material
+    // balance alone lies far outside the window. On from construction.
+    bool lazyEvaluation = true;
+
+    // ---- Search (search/) ----
+
+    // Chooses the move in bestFrom/bestTo: from the book, else by iterative
+    // deepening within the time budget, printing a thinking line per iteration.
+    SearchStatus rootSearch(Position& position, MoveList& moves, int alpha, int beta, int depthLimit);
+    // One node of the main search; the score is left in searchScore.
+    SearchStatus alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
+                           int extensions);
+    // The capture search at the horizon; returns the score.
+    int quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly);
+    // A plain fixed-depth search; marks checkmate and stalemate when the side
+    // to move has no legal move.
+    SearchStatus shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly);
+
+    void clearHashTable();
+    int probeHash(const Position& position, int depth, int alpha, int beta);
+    void storeHash(const Position& position, int depth, int64_t nodes, int score, NodeBound bound, int from, int to);
+    // The position's table entry when it may give a move: keys and side
+    // match and the bound is not an upper one.
+    const HashEntry* tableMoveEntry(const Position& position) const;
+
+    // Ordering scores for the full-width searches (searchPly -1: the root
+    // list before the iterations) and for the capture search.
+    void scoreMoves(const Position& position, MoveList& moves, int searchPly);
+    void scoreCaptures(const Position& position, MoveList& moves);
+
+    // ---- Opening book (book/) ----
+
+    void loadBooks();
+    // A weighted random continuation of the game from the book of the side to
+    // move; 0 when the book has none.
+    int bookMove(uint8_t& from, uint8_t& to);
+
     // ---- Game driver (engine/) ----
 
     // Plays a legal user move into the history (the caller switches the
@@ -66,6 +108,8 @@ public:
     int acceptUserMove(Square from, Square to, Position& position);
     // Brings currentPosition and gameStatus up to date after ply changed.
     void refreshPosition();
+    // Plays the engine's chosen move into the game and refreshes.
+    void playMove(Square from, Square to);
     void newGame();
     void setBoard(const char* text);
     void printLine(const std::string& text);
@@ -112,6 +156,37 @@ public:
     char whitePlayer = 'H';
     char blackPlayer = 'C';
 
+    // Search.
+    SearchSettings settings;
+    std::unique_ptr<HashEntry[]> hashTable;
+    std::unique_ptr<RootMoveList> rootMoves;
+    PvLine* currentRootLine = nullptr;
+    RootResults rootResults;
+    PvStack pvStack;
+    int historyWhite[4096] = {};
+    int historyBlack[4096] = {};
+    int historyMaxWhite = 0;
+    int historyMaxBlack = 0;
+    int64_t nodeCount = 0;
+    int currentMoveIndex = 0;
+    int64_t searchStart = 0;
+    int elapsedSeconds = 0;
+    int rootPly = 0;
+    int rootPositionCount = 0;
+    bool abortRequested = false;
+    bool moveNowRequested = false;
+    int searchScore = 0;
+    uint8_t bestFrom = 0;
+    uint8_t bestTo = 0;
+    // Polled while searching; tests may run without one.
+    InputMailbox* mailbox = nullptr;
+    // While analysing, lines that change the game stop the search too.
+    bool analysing = false;
+
+    // Opening book lines in the book's square code, one list per colour.
+    std::vector<std::string> whiteBook;
+    std::vector<std::string> blackBook;
+
     // Time control.
     int timeBudgetMs = 15000;
     int depthLimit = 15;
@@ -129,6 +204,17 @@ private:
                                  const int values[2], const bool heavy[2]);
     // Makes room for the next ply of the game plus a full search line.
     void reserveHistory();
+    // Copies the current position into the next history entry and plays the
+    // move there.
+    void advanceHistory(Square from, Square to);
+    void clearHistoryCounters();
+    void addHistory(uint8_t side, int from, int to, int depth);
+    SearchStatus checkTimeAndInput(int alpha);
+    // Sets searchScore and answers true when the node's game is over.
+    bool scoreFinishedGame(const Position& position, int searchPly);
+    // The score at the search's horizon.
+    int horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly);
+    void printThinking(int depth);
 
     std::ostream& out_;
 };

@@ -11,25 +11,40 @@ int Engine::acceptUserMove(Square from, Square to, Position& position) {
         promotionPiece = QUEEN;
         return 0;
     }
-    reserveHistory();
-    history[ply + 1] = history[ply];
     ++positionCount;
-    ++ply;
-    makeMove(from, to, history[ply]);
+    advanceHistory(from, to);
     promotionPiece = QUEEN;
     return 1;
 }
 
+void Engine::advanceHistory(Square from, Square to) {
+    reserveHistory();
+    history[ply + 1] = history[ply];
+    ++ply;
+    makeMove(from, to, history[ply]);
+}
+
+void Engine::playMove(Square from, Square to) {
+    positionCount = ply + 2;
+    advanceHistory(from, to);
+    switchSide(history[ply]);
+    refreshPosition();
+}
+
+// The one-ply search finds checkmate and stalemate, which the move
+// generation alone cannot tell.
 void Engine::refreshPosition() {
     currentPosition = &history[ply];
     MoveList moves;
     generateMoves(*currentPosition, moves, true);
+    shallowSearch(*currentPosition, moves, -infinityScore, infinityScore, 1, 0);
     gameStatus = currentPosition->status();
 }
 
 void Engine::newGame() {
-    prevScoreWhite = prevScoreBlack = 999999999;
+    prevScoreWhite = prevScoreBlack = noScore;
     extensionsWhite = extensionsBlack = 0;
+    clearHashTable();
     bookActive = true;
     positionCount = 1;
     ply = 0;
@@ -40,8 +55,9 @@ void Engine::newGame() {
 }
 
 void Engine::setBoard(const char* text) {
-    prevScoreWhite = prevScoreBlack = 999999999;
+    prevScoreWhite = prevScoreBlack = noScore;
     extensionsWhite = extensionsBlack = 0;
+    clearHashTable();
     bookActive = true;
     positionCount = 1;
     ply = 0;

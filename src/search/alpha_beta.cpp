@@ -1,0 +1,320 @@
+// The main search: negamax alpha-beta with a null-window re-search scheme,
+// null-move and futility pruning, check and pawn extensions, history
+// counters and the transposition table. The positions of the current line
+// live in the game history after the game's own positions.
+#include <cstdio>
+#include <cstring>
+
+#include "engine/engine.h"
+#include "search/clock.h"
+#include "search/move_order.h"
+
+namespace {
+
+// A pawn stepping onto its seventh rank is close enough to queening that the
+// search looks one ply further.
+bool pawnToSeventh(uint8_t piece, Square from) {
+    return (piece == makePiece(PAWN, WHITE) && from >= 40 && from <= 47) ||
+           (piece == makePiece(PAWN, BLACK) && from >= 16 && from <= 23);
+}
+
+bool looksLikeMove(const char* word) {
+    const std::size_t length = std::strlen(word);
+    return (length == 4 || length == 5) && word[0] >= 'a' && word[0] <= 'h' && word[1] >= '1' && word[1] <= '8' &&
+           word[2] >= 'a' && word[2] <= 'h' && word[3] >= '1' && word[3] <= '8';
+}
+
+// While analysing, a GUI sends the user's moves and game commands; they must
+// reach the command loop, or the engine's game and the GUI's would part.
+bool changesTheGame(const char* word) {
+    static const char* const commands[] = {"undo",  "remove", "new", "setboard", "exit",    "force",
+                                           "white", "black",  "go",  "analyze",  "quit"};
+    for (const char* command : commands) {
+        if (std::strcmp(word, command) == 0) return true;
+    }
+    return looksLikeMove(word);
+}
+
+}  // namespace
+
+void Engine::clearHistoryCounters() {
+    std::memset(historyWhite, 0, sizeof historyWhite);
+    std::memset(historyBlack, 0, sizeof historyBlack);
+    historyMaxWhite = historyMaxBlack = 0;
+}
+
+// Quiet moves that cut off or stayed best earn depth squared, so moves that
+// worked deep in the tree weigh most.
+void Engine::addHistory(uint8_t side, int from, int to, int depth) {
+    int* history = side == WHITE ? historyWhite : historyBlack;
+    int& maximum = side == WHITE ? historyMaxWhite : historyMaxBlack;
+    int& counter = history[from * 64 + to];
+    counter += depth * depth;
+    if (counter > maximum) maximum = counter;
+}
+
+// Looks at the clock and the mailbox. "force", "new" and "quit" abort the
+// search and "?" asks for the move now; those lines stay in the mailbox for
+// the command loop. Other lines are dropped, except that while analysing a
+// line that changes the game aborts the search too.
+SearchStatus Engine::checkTimeAndInput(int alpha) {
+    const int64_t now = nowMs();
+    if ((now - searchStart) / 1000 != elapsedSeconds) elapsedSeconds = static_cast<int>((now - searchStart + 1) / 1000);
+
+    const int savedPly = ply;
+    const int savedCount = positionCount;
+    ply = rootPly;
+    positionCount = rootPositionCount;
+    if (mailbox) {
+        if (const char* line = mailbox->peekLine()) {
+            char word[256] = {};
+            if (std::sscanf(line, "%255s", word) != 1) word[0] = '\0';
+            if (std::strcmp(word, "force") == 0 || std::strcmp(word, "new") == 0 || std::strcmp(word, "quit") == 0)
+                abortRequested = true;
+            else if (std::strcmp(word, "?") == 0)
+                moveNowRequested = true;
+            else if (analysing && word[0] != '\0' && changesTheGame(word))
+                abortRequested = true;
+            else
+                mailbox->requestLine();
+        }
+    }
+    if (abortRequested) {
+        abortRequested = false;
+        searchScore = alpha;
+        return Aborted;
+    }
+    ply = savedPly;
+    positionCount = savedCount;
+    if (moveNowRequested) {
+        moveNowRequested = false;
+        searchScore = alpha;
+        return MoveNow;
+    }
+    if (now > searchStart + timeBudgetMs || now > searchStart + int64_t{defaultMaxSeconds} * 1000) {
+        searchScore = alpha;
+        return TimeUp;
+    }
+    return Completed;
+}
+
+SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
+                               int extensions) {
+    const uint8_t side = position.sideToMove;
+    NodeBound bound = Upper;
+    int searched = 0;
+    bool alphaRaised = false;
+    bool futile = false;
+    bool stop = false;
+    const int64_t startNodes = nodeCount;
+    int64_t bestNodes = 0;
+    int bestMoveFrom = 0;
+    int bestMoveTo = 0;
+
+    if (searchPly == 0) {
+        rootResults.count = 0;
+        pvStack.clear();
+        for (int i = 0; i < rootMoves->moves.count; ++i) rootMoves->moves.score[i] = mateScore - i;
+        moves = rootMoves->moves;
+    }
+
+    if (searchPly >= 2) {
+        const int tableScore = probeHash(position, depth, alpha, beta);
+        if (tableScore != hashMiss) {
+            searchScore = tableScore;
+            return Completed;
+        }
+    }
+
+    if (scoreFinishedGame(position, searchPly)) return Completed;
+    const int status = position.status();
+
+    if (depth <= 0) {
+        searchScore = horizonScore(position, moves, alpha, beta, searchPly);
+        if (settings.useQuiescence) storeHash(position, depth, nodeCount - startNodes, searchScore, Exact, 0, 0);
+        return Completed;
+    }
+
+    const int phase = gamePhase(position);
+
+    // Null move: if passing still holds beta with a reduced search, a real
+    // move will too. Not in check, not late in the game (zugzwang), and not
+    // right after the parent's first move.
+    if (settings.useNullMove && currentMoveIndex >= settings.nullMoveMinIndex && status == Normal && phase <= 2) {
+        const int reduction = settings.nullMoveReduction[phase];
+        if (reduction > 0 && depth >= reduction + 1) {
+            Position& child = history[ply + 1];
+            copyState(child, position);
+            ++ply;
+            ++positionCount;
+            switchSide(child);
+            MoveList childMoves;
+            const int legal = generateMoves(child, childMoves, true);
+            if (legal) shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
+            --ply;
+            --positionCount;
+            if (legal && -searchScore >= beta) {
+                searchScore = beta;
+                return Completed;
+            }
+        }
+    }
+
+    // Futility: near the horizon, a side far behind in material cannot
+    // catch up with a quiet move.
+    const int materialLead = side == WHITE ? position.whiteMaterialValue - position.blackMaterialValue
+                                           : position.blackMaterialValue - position.whiteMaterialValue;
+    int futilityValue = 0;
+    if (settings.useExtendedFutility) {
+        futilityValue = materialLead + settings.extendedFutilityMargin * 1000;
+        if (depth == 2 && futilityValue <= alpha) futile = true;
+    }
+    if (settings.useFutility) {
+        futilityValue = materialLead + settings.futilityMargin * 1000;
+        if (depth == 1 && !position.inCheck && futilityValue <= alpha) futile = true;
+    }
+
+    scoreMoves(position, moves, searchPly);
+
+    MoveList childMoves;
+    for (int t = 0; t < moves.count && !stop; ++t) {
+        currentMoveIndex = t;
+        if (t == 0) bestMoveFrom = bestMoveTo = 0;
+        pickNextMove(t, moves);
+        const int64_t movesStartNodes = nodeCount;
+        ++nodeCount;
+        if (searchPly == 0) currentRootLine = &rootMoves->lines[t];
+        if (depth >= 2) {
+            const SearchStatus check = checkTimeAndInput(alpha);
+            if (check != Completed) return check;
+        }
+
+        const Square from = moves.from[t];
+        const Square to = moves.to[t];
+        const int capturedValue = pieceValues[kindOf(position.board[to])];
+        const bool pawnPush = pawnToSeventh(position.board[from], from);
+
+        Position& child = history[ply + 1];
+        copyState(child, position);
+        ++ply;
+        ++positionCount;
+        makeMove(from, to, child);
+        switchSide(child);
+        if (!generateMoves(child, childMoves, true)) {
+            --ply;
+            --positionCount;
+            continue;
+        }
+
+        const std::size_t pvHeight = pvStack.size();
+        pvStack.push_back({searchPly, static_cast<uint8_t>(from), static_cast<uint8_t>(to)});
+
+        bool extended = false;
+        if (extensions < settings.maxExtensions) {
+            const bool checkExtension = settings.useCheckExtension && child.inCheck &&
+                                        ((phase <= 2 && depth <= 7) || (phase == 3 && depth <= 3));
+            const bool pawnExtension =
+                settings.usePawnExtension && (phase == 2 || phase == 3) && pawnPush && depth <= 3;
+            extended = checkExtension || pawnExtension;
+        }
+        const int newDepth = extended ? depth : depth - 1;
+        const int childExtensions = extended ? extensions + 1 : extensions;
+
+        int score;
+        SearchStatus result = Completed;
+        if (t > 0 && extensions == 0 && !extended && futile && !child.inCheck &&
+            futilityValue + capturedValue <= alpha) {
+            score = alpha;
+            stop = true;
+        } else if (settings.usePvs && alphaRaised) {
+            result = alphaBeta(child, childMoves, -alpha - 1, -alpha, newDepth, searchPly + 1, childExtensions);
+            score = -searchScore;
+            if (result == Completed && score > alpha && score < beta) {
+                result = alphaBeta(child, childMoves, -beta, -alpha, newDepth, searchPly + 1, childExtensions);
+                score = -searchScore;
+            }
+        } else {
+            result = alphaBeta(child, childMoves, -beta, -alpha, newDepth, searchPly + 1, childExtensions);
+            score = -searchScore;
+        }
+
+        ++searched;
+        if (result == Aborted) {
+            pvStack.resize(pvHeight);
+            searchScore = score;
+            return Aborted;
+        }
+        --ply;
+        --positionCount;
+        if (result != Completed) {
+            pvStack.resize(pvHeight);
+            searchScore = score;
+            return result;
+        }
+
+        if (searchPly == 0) rootResults.append(from, to, score);
+        bool raised = false;
+        if (score > alpha) {
+            bestMoveFrom = from;
+            bestMoveTo = to;
+            alpha = score;
+            bound = Exact;
+            alphaRaised = raised = true;
+            bestNodes = nodeCount - movesStartNodes;
+        }
+        if (searchPly == 0) {
+            // The line is read back from the stack: for each ply, the newest
+            // node below the ply taken before it.
+            PvLine& line = rootMoves->lines[t];
+            line.length = pvStack.back().searchPly + 1;
+            if (line.length > PvLine::capacity) line.length = PvLine::capacity;
+            int limit = PvLine::capacity;
+            for (std::size_t k = pvStack.size(); k-- > 0;) {
+                const PvNode& node = pvStack[k];
+                if (node.searchPly < limit) {
+                    line.from[node.searchPly] = node.from;
+                    line.to[node.searchPly] = node.to;
+                    limit = node.searchPly;
+                }
+            }
+            rootMoves->moves.score[t] += score - t;
+        }
+        if (settings.useCutoffs && alpha >= beta) {
+            bestMoveFrom = from;
+            bestMoveTo = to;
+            if (settings.useHistory && isEmpty(position.board[to])) addHistory(side, from, to, depth);
+            alpha = beta;
+            stop = true;
+            bound = Lower;
+            bestNodes = nodeCount - movesStartNodes;
+        }
+        if (raised && searchPly == 0) {
+            bestFrom = static_cast<uint8_t>(from);
+            bestTo = static_cast<uint8_t>(to);
+        }
+        if (!raised || searchPly == 0) pvStack.resize(pvHeight);
+    }
+
+    if (searched > 0) {
+        if (bound == Lower) {
+            storeHash(position, depth, bestNodes, beta, Lower, bestMoveFrom, bestMoveTo);
+        } else if (bound == Exact) {
+            storeHash(position, depth, bestNodes, alpha, Exact, bestMoveFrom, bestMoveTo);
+            if (settings.useHistory && isEmpty(position.board[bestMoveTo]))
+                addHistory(side, bestMoveFrom, bestMoveTo, depth);
+        } else {
+            storeHash(position, depth, nodeCount - startNodes, alpha, Upper, 0, 0);
+        }
+        searchScore = alpha;
+        return Completed;
+    }
+
+    if (position.inCheck) {
+        searchScore = mateScore + 1000 * searchPly;
+        position.setBothStatus(Checkmate);
+    } else {
+        searchScore = 0;
+        position.setBothStatus(Stalemate);
+    }
+    return Completed;
+}

@@ -1,0 +1,64 @@
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+
+#include "engine/engine.h"
+
+// The table is zeroed when it is allocated, so an entry never read before
+// holds defined values; clearing then forgets every key and node count.
+void Engine::clearHashTable() {
+    prevScoreWhite = prevScoreBlack = noScore;
+    if (!hashTable) hashTable = std::make_unique<HashEntry[]>(hashTableSize);
+    for (uint32_t i = 0; i < hashTableSize; ++i) {
+        HashEntry& entry = hashTable[i];
+        entry.keyLow = 0;
+        entry.keyHigh = 0;
+        entry.nodes = 0;
+    }
+}
+
+namespace {
+bool sameKeyAndSide(const HashEntry& entry, const Position& position) {
+    return entry.keyLow == static_cast<uint32_t>(position.hashKey) &&
+           entry.keyHigh == static_cast<uint32_t>(position.hashKey >> 32) && entry.side == position.sideToMove;
+}
+}  // namespace
+
+int Engine::probeHash(const Position& position, int depth, int alpha, int beta) {
+    if (!settings.useHashTable) return hashMiss;
+    const HashEntry& entry = hashTable[hashSlot(position.hashKey)];
+    if (!sameKeyAndSide(entry, position)) return hashMiss;
+    if (entry.depth < depth) return hashMiss;
+    // A repeated position is always searched, so the draw is seen.
+    if (isRepetition(position)) return hashMiss;
+    switch (entry.bound) {
+        case Exact: return entry.score;
+        case Upper: return entry.score <= alpha ? alpha : hashMiss;
+        case Lower: return entry.score >= beta ? beta : hashMiss;
+        default: return hashMiss;
+    }
+}
+
+// Mate scores depend on the distance from the root and draws on the game's
+// history, so neither is stored.
+void Engine::storeHash(const Position& position, int depth, int64_t nodes, int score, NodeBound bound, int from,
+                       int to) {
+    if (!settings.useHashTable || depth < settings.hashMinDepth || std::abs(score) >= 390000 || score == 0) return;
+    HashEntry& entry = hashTable[hashSlot(position.hashKey)];
+    entry.keyLow = static_cast<uint32_t>(position.hashKey);
+    entry.keyHigh = static_cast<uint32_t>(position.hashKey >> 32);
+    entry.score = score;
+    entry.side = position.sideToMove;
+    entry.depth = static_cast<int8_t>(depth);
+    entry.bound = bound;
+    entry.from = static_cast<uint8_t>(from);
+    entry.to = static_cast<uint8_t>(to);
+    // Kept below the point where the ordering bonus on top of it would overflow.
+    entry.nodes = static_cast<int32_t>(std::min<int64_t>(nodes, std::numeric_limits<int32_t>::max() - 100000));
+}
+
+const HashEntry* Engine::tableMoveEntry(const Position& position) const {
+    const HashEntry& entry = hashTable[hashSlot(position.hashKey)];
+    if (!sameKeyAndSide(entry, position) || entry.bound == Upper) return nullptr;
+    return &entry;
+}

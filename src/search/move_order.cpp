@@ -1,0 +1,136 @@
+#include "search/move_order.h"
+
+#include <utility>
+
+#include "board/position.h"
+#include "engine/engine.h"
+
+namespace {
+
+void swapMoves(MoveList& moves, int a, int b) {
+    std::swap(moves.from[a], moves.from[b]);
+    std::swap(moves.to[a], moves.to[b]);
+    std::swap(moves.score[a], moves.score[b]);
+}
+
+// Hoare partition around the middle entry's score; recursion on the left
+// part and a loop on the right keep the stack shallow.
+template <typename Swap>
+void quicksort(const int32_t* score, int first, int last, Swap swapEntries) {
+    while (first < last) {
+        const int32_t pivot = score[(first + last) / 2];
+        int left = first;
+        int right = last;
+        while (left <= right) {
+            while (score[left] > pivot) ++left;
+            while (score[right] < pivot) --right;
+            if (left <= right) {
+                swapEntries(left, right);
+                ++left;
+                --right;
+            }
+        }
+        if (first < right) quicksort(score, first, right, swapEntries);
+        first = left;
+    }
+}
+
+bool isTableMove(const HashEntry* entry, int from, int to) {
+    return entry && entry->from == from && entry->to == to;
+}
+
+}  // namespace
+
+void pickNextMove(int i, MoveList& moves) {
+    int best = i;
+    for (int j = i + 1; j < moves.count; ++j) {
+        if (moves.score[j] > moves.score[best]) best = j;
+    }
+    if (best != i) swapMoves(moves, i, best);
+}
+
+void sortMoves(MoveList& moves, int first, int last) {
+    quicksort(moves.score, first, last, [&moves](int a, int b) { swapMoves(moves, a, b); });
+}
+
+void sortRootMoves(RootMoveList& root, int first, int last) {
+    quicksort(root.moves.score, first, last, [&root](int a, int b) {
+        swapMoves(root.moves, a, b);
+        std::swap(root.lines[a], root.lines[b]);
+    });
+}
+
+// The table's move first, then captures by victim and attacker, promotions,
+// and quiet moves by history, piece-square gain and the square's cover.
+void Engine::scoreMoves(const Position& position, MoveList& moves, int searchPly) {
+    if (searchPly == 0) {
+        for (int i = 0; i < moves.count; ++i) {
+            int32_t score = 0;
+            for (int r = 0; r < rootResults.count; ++r) {
+                if (rootResults.from[r] == moves.from[i] && rootResults.to[r] == moves.to[i]) {
+                    score = rootResults.score[r];
+                    break;
+                }
+            }
+            moves.score[i] = score;
+        }
+        return;
+    }
+
+    const HashEntry* entry = tableMoveEntry(position);
+    const bool white = position.sideToMove == WHITE;
+    const int* history = white ? historyWhite : historyBlack;
+    const int historyMax = white ? historyMaxWhite : historyMaxBlack;
+    const int8_t* cover = white ? position.whiteAttacks : position.blackAttacks;
+    const bool lineBonus = settings.useRootLineBonus && currentRootLine && searchPly != -1 &&
+                           searchPly < currentRootLine->length && searchPly < PvLine::capacity;
+
+    for (int i = 0; i < moves.count; ++i) {
+        const int from = moves.from[i];
+        const int to = moves.to[i];
+        if (isTableMove(entry, from, to)) {
+            moves.score[i] = 50000 + entry->nodes;
+            continue;
+        }
+        int32_t score = 0;
+        if (lineBonus && currentRootLine->from[searchPly] == from && currentRootLine->to[searchPly] == to)
+            score = 6000;
+        const uint8_t attacker = position.board[from];
+        const int victim = kindOf(position.board[to]);
+        const bool promotion = isPromotingPawn(attacker, from);
+        if (victim != EMPTY) {
+            score += 3000 + pieceValues[victim] - pieceValues[kindOf(attacker)] / 10;
+            if (promotion) score += 4000;
+        } else if (promotion) {
+            score += 5000;
+        } else {
+            if (settings.useHistory && historyMax > 0) score += history[from * 64 + to] * 2000 / historyMax;
+            const int kind = kindOf(attacker);
+            score += pieceSquareValue(position, kind, white, to) - pieceSquareValue(position, kind, white, from);
+            score += 8 * cover[to] - 8;
+        }
+        moves.score[i] = score;
+    }
+}
+
+void Engine::scoreCaptures(const Position& position, MoveList& moves) {
+    const HashEntry* entry = tableMoveEntry(position);
+    for (int i = 0; i < moves.count; ++i) {
+        const int from = moves.from[i];
+        const int to = moves.to[i];
+        const uint8_t attacker = position.board[from];
+        const int victim = kindOf(position.board[to]);
+        const bool promotion = isPromotingPawn(attacker, from);
+        int32_t score;
+        if (victim != EMPTY) {
+            score = pieceValues[victim] - pieceValues[kindOf(attacker)] / 10;
+            if (isTableMove(entry, from, to)) score += entry->nodes;
+            if (promotion) score += 6000;
+        } else if (promotion) {
+            score = 6000;
+        } else {
+            score = -30000;  // quiet moves sort behind every capture
+        }
+        moves.score[i] = score;
+    }
+}

@@ -1,0 +1,116 @@
+// The capture search at the horizon and the small fixed-depth search. Both
+// keep their positions in their own frames, so the game history is untouched.
+#include "engine/engine.h"
+#include "search/move_order.h"
+
+int Engine::quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly) {
+    int status = Normal;
+    const int standPat = evaluate(position, &status, moves, alpha, beta);
+    if (standPat >= beta) return beta;
+    if (standPat > alpha) alpha = standPat;
+    if (depthLeft <= 0) return standPat;
+
+    scoreCaptures(position, moves);
+    Position child;
+    MoveList childMoves;
+    for (int i = 0; i < moves.count && i < settings.quiescenceMaxMoves; ++i) {
+        pickNextMove(i, moves);
+        const Square from = moves.from[i];
+        const Square to = moves.to[i];
+        const int victim = kindOf(position.board[to]);
+        const bool promotion = isPromotingPawn(position.board[from], from);
+        // Quiet moves sort last, so the first one ends the captures.
+        if (victim == EMPTY && !promotion) return alpha;
+        ++nodeCount;
+        int score = standPat;
+        // Delta pruning: a capture that cannot lift the score near alpha is
+        // not worth playing out.
+        if (promotion || standPat + pieceValues[victim] + 500 > alpha || !settings.useDeltaPruning) {
+            copyState(child, position);
+            makeMove(from, to, child);
+            switchSide(child);
+            if (generateMoves(child, childMoves, true))
+                score = -quiesce(child, childMoves, -beta, -alpha, depthLeft - 1, searchPly + 1);
+        }
+        if (score > alpha) alpha = score;
+        if (settings.useCutoffs && alpha >= beta) return beta;
+    }
+    return alpha;
+}
+
+// A side mated at the node scores by its distance from the root, so that
+// a nearer mate is worth more to the winner; draws score 0.
+bool Engine::scoreFinishedGame(const Position& position, int searchPly) {
+    const int status = position.status();
+    if (status == Checkmate) {
+        searchScore = mateScore + 1000 * searchPly;
+        return true;
+    }
+    if (status >= Stalemate) {
+        searchScore = 0;
+        return true;
+    }
+    return false;
+}
+
+// The capture search runs without repetition tests: a capture can never
+// repeat an earlier position.
+int Engine::horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly) {
+    if (!settings.useQuiescence) {
+        int status = Normal;
+        return evaluate(position, &status, moves, alpha, beta);
+    }
+    repetitionCheckOn = false;
+    const int score = quiesce(position, moves, alpha, beta, settings.quiescenceDepth, searchPly);
+    repetitionCheckOn = true;
+    return score;
+}
+
+SearchStatus Engine::shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth,
+                                   int searchPly) {
+    if (scoreFinishedGame(position, searchPly)) return Completed;
+    if (depth <= 0) {
+        searchScore = horizonScore(position, moves, alpha, beta, searchPly);
+        return Completed;
+    }
+
+    scoreMoves(position, moves, searchPly);
+    int legalMoves = 0;
+    Position child;
+    MoveList childMoves;
+    for (int i = 0; i < moves.count; ++i) {
+        pickNextMove(i, moves);
+        ++nodeCount;
+        copyState(child, position);
+        makeMove(moves.from[i], moves.to[i], child);
+        switchSide(child);
+        if (!generateMoves(child, childMoves, true)) continue;
+        shallowSearch(child, childMoves, -beta, -alpha, depth - 1, searchPly + 1);
+        const int score = -searchScore;
+        ++legalMoves;
+        if (score > alpha) {
+            alpha = score;
+            if (searchPly == 0) {
+                bestFrom = moves.from[i];
+                bestTo = moves.to[i];
+            }
+        }
+        if (settings.useCutoffs && alpha >= beta) {
+            alpha = beta;
+            break;
+        }
+    }
+
+    if (legalMoves == 0) {
+        if (position.inCheck) {
+            searchScore = mateScore + 1000 * searchPly;
+            position.setBothStatus(Checkmate);
+        } else {
+            searchScore = 0;
+            position.setBothStatus(Stalemate);
+        }
+    } else {
+        searchScore = alpha;
+    }
+    return Completed;
+}

@@ -1,0 +1,110 @@
+// The root of the search: the book first, then iterative deepening from
+// depth 2 with one thinking line per iteration, and the decisions about the
+// time this move may take.
+#include <cstdlib>
+
+#include "engine/engine.h"
+#include "search/clock.h"
+#include "search/move_order.h"
+
+namespace {
+enum class Extension { None, BookMiss, Swing };
+}  // namespace
+
+void Engine::printThinking(int depth) {
+    char text[160];
+    std::snprintf(text, sizeof text, "%d %d %d %lld %c%d%c%d", depth, searchScore * 100 / 1000, elapsedSeconds * 100,
+                  static_cast<long long>(nodeCount), 'a' + bestFrom % 8, bestFrom / 8 + 1, 'a' + bestTo % 8,
+                  bestTo / 8 + 1);
+    printLine(text);
+}
+
+SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, int beta, int depthLimit) {
+    const bool whiteToMove = position.sideToMove == WHITE;
+    const bool humanToMove = (whiteToMove ? whitePlayer : blackPlayer) == 'H';
+    repetitionCheckOn = true;
+    currentRootLine = nullptr;
+
+    scoreMoves(position, moves, -1);
+    if (moves.count > 1) sortMoves(moves, 0, moves.count - 1);
+    rootMoves->moves = moves;
+    for (PvLine& line : rootMoves->lines) line.length = 0;
+
+    // A one-ply search first, so that a legal move exists even if the first
+    // iteration is stopped at once.
+    shallowSearch(position, moves, -infinityScore, infinityScore, 1, 0);
+
+    searchStart = nowMs();
+    rootPly = ply;
+    rootPositionCount = positionCount;
+    nodeCount = 0;
+    currentMoveIndex = 0;
+    clearHistoryCounters();
+
+    // A forced move needs no thought, and one of two little.
+    const int savedBudget = timeBudgetMs;
+    if (!humanToMove) {
+        if (moves.count == 1)
+            timeBudgetMs = 1000;
+        else if (moves.count == 2)
+            timeBudgetMs /= 2;
+    }
+
+    SearchStatus status = Completed;
+    Extension extension = Extension::None;
+    bool fromBook = false;
+    if (!humanToMove && bookActive && setupText == startText) {
+        fromBook = bookMove(bestFrom, bestTo) != 0;
+        if (!fromBook) {
+            // Leaving the book is the moment to think hardest.
+            bookActive = false;
+            timeBudgetMs *= 2;
+            extension = Extension::BookMiss;
+        }
+    }
+
+    if (!fromBook) {
+        elapsedSeconds = 0;
+        int& previousScore = whiteToMove ? prevScoreWhite : prevScoreBlack;
+        int& extensionsUsed = whiteToMove ? extensionsWhite : extensionsBlack;
+        bool goOn = true;
+        bool timeShort = false;
+        for (int depth = 2;; ++depth) {
+            const int64_t iterationStart = nowMs();
+            status = alphaBeta(position, moves, alpha, beta, depth, 0, 0);
+            const int64_t iterationEnd = nowMs();
+            printThinking(depth);
+
+            for (int& counter : historyWhite) counter /= 2;
+            for (int& counter : historyBlack) counter /= 2;
+            historyMaxWhite /= 2;
+            historyMaxBlack /= 2;
+
+            // A mate found within reach of the root will not change.
+            goOn = goOn && std::abs(searchScore) <= 380000 && status == Completed;
+            if (status == TimeUp) timeShort = true;
+            // The next iteration takes at least twice as long as this one.
+            if (goOn && (iterationEnd - iterationStart) / 2 > searchStart + timeBudgetMs - nowMs()) {
+                goOn = false;
+                timeShort = true;
+            }
+            if (extension != Extension::None) {
+                if (extension == Extension::Swing) goOn = false;
+            } else if (timeShort && !humanToMove && position.plyCount > 8 && previousScore != noScore &&
+                       std::abs(previousScore - searchScore) > 750 && extensionsUsed < 3 && extensionAllowed) {
+                // The score swung: something is happening, so take more time
+                // for one more iteration.
+                timeBudgetMs *= 2;
+                ++extensionsUsed;
+                goOn = true;
+                extension = Extension::Swing;
+            }
+            if (rootMoves->moves.count > 1) sortRootMoves(*rootMoves, 0, rootMoves->moves.count - 1);
+            if (!(depth - 1 < depthLimit && goOn)) break;
+        }
+        previousScore = searchScore;
+    }
+
+    if (!humanToMove) timeBudgetMs = savedBudget;
+    return status;
+}

@@ -1,0 +1,275 @@
+// The engine while it thinks, seen from outside: its thinking lines, its
+// move lines, and what the lines a GUI sends meanwhile do: "?" asks for the
+// move now, "force" and "new" stop it without a move, "quit" and the end of
+// input end the program, other lines are dropped; while analysing, a line
+// that changes the game stops the analysis and is acted on.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine_session.h"
+#include "test_engine.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+using std::chrono::milliseconds;
+
+bool containsMoveLine(const Lines& lines) {
+    for (const std::string& line : lines)
+        if (line.rfind("move", 0) == 0) return true;
+    return false;
+}
+
+// A new game in which the engine, Black, is thinking about its answer to
+// e2e4 with thirty seconds to spend.
+void startLongThink(EngineSession& session) {
+    session.send("new");
+    session.send("st 30");
+    session.send("e2e4");
+    ASSERT_TRUE(session.waitForThinking());
+}
+
+// One thinking line per iteration, from depth 2 to the depth limit plus one,
+// each exactly "depth score time nodes move"; the nodes only grow, the time
+// is in whole seconds, and the move of the last line is the move played.
+TEST(Thinking, OneLinePerIterationAndExactMoveLines) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    session.send("new");
+    TestEngine game;
+    for (const int depthLimit : {3, 1, 4}) {
+        session.send("sd " + std::to_string(depthLimit));
+        const std::vector<std::string> legal = game.legalMoves();
+        session.send(legal[legal.size() / 2]);
+        ASSERT_TRUE(game.play(legal[legal.size() / 2]));
+        const EngineReply reply = awaitMove(session, 60000);
+        EXPECT_TRUE(reply.otherLines.empty());
+        ASSERT_EQ(reply.thinking.size(), static_cast<std::size_t>(depthLimit)) << "sd " << depthLimit;
+        long long nodes = 0;
+        for (std::size_t i = 0; i < reply.thinking.size(); ++i) {
+            const ThinkingLine& line = reply.thinking[i];
+            EXPECT_EQ(line.depth, static_cast<int>(i) + 2);
+            EXPECT_GE(line.nodes, nodes);
+            nodes = line.nodes;
+            EXPECT_GE(line.centiseconds, 0);
+            EXPECT_EQ(line.centiseconds % 100, 0);
+            EXPECT_LT(line.score, 38000);
+            EXPECT_GT(line.score, -38000);
+        }
+        EXPECT_GT(nodes, 0);
+        ASSERT_EQ(reply.move.size(), 4u);
+        EXPECT_EQ(reply.thinking.back().move, reply.move);
+        EXPECT_TRUE(game.play(reply.move)) << reply.move;
+        EXPECT_EQ(session.quietAnswer(), Lines{});
+    }
+}
+
+// A pawn that the engine promotes is announced with the piece it becomes
+// (here each promotion mates or wins a rook).
+TEST(Thinking, PromotionMoveNamesTheQueen) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    session.send("sd 3");
+    session.send("setboard 7k/P5pp/8/8/8/8/6PP/K7 w - - 0 1");
+    session.send("go");
+    EXPECT_EQ(awaitMove(session, 30000).move, "a7a8q");
+    session.send("setboard k7/pp6/8/8/8/8/PP5p/K7 b - - 0 1");
+    session.send("go");
+    EXPECT_EQ(awaitMove(session, 30000).move, "h2h1q");
+    // A capture that promotes.
+    session.send("setboard 1r5k/P7/8/8/8/8/8/K7 w - - 0 1");
+    session.send("go");
+    EXPECT_EQ(awaitMove(session, 30000).move, "a7b8q");
+}
+
+// "?" while thinking: the best move so far comes at once, and it is legal.
+TEST(Thinking, QuestionMarkPlaysAtOnce) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    startLongThink(session);
+    std::this_thread::sleep_for(milliseconds(300));
+    session.send("?");
+    const EngineReply reply = awaitMove(session, 30000);
+    EXPECT_LT(reply.milliseconds, 1000);
+    TestEngine game;
+    ASSERT_TRUE(game.play("e2e4"));
+    EXPECT_TRUE(game.play(reply.move)) << reply.move;
+    EXPECT_EQ(session.quietAnswer(), Lines{});
+}
+
+// "force" while thinking: no move, and the engine waits; the user's moves
+// for both sides are taken, and "go" then plays from the resulting game.
+TEST(Thinking, ForceStopsWithoutAMove) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    startLongThink(session);
+    const auto start = std::chrono::steady_clock::now();
+    session.send("force");
+    const Lines stopped = session.quietAnswer();
+    EXPECT_LT(millisecondsSince(start), 1000);
+    EXPECT_FALSE(containsMoveLine(stopped));
+    session.send("d7d5");
+    session.send("g1f3");
+    EXPECT_EQ(session.quietAnswer(), Lines{});  // the engine plays neither side
+    session.send("sd 2");
+    session.send("go");
+    const EngineReply reply = awaitMove(session, 30000);
+    TestEngine game;
+    ASSERT_TRUE(game.playAll({"e2e4", "d7d5", "g1f3"}));
+    EXPECT_TRUE(game.play(reply.move)) << reply.move;
+}
+
+// "new" while thinking: no move; a new game starts in which the engine
+// plays Black again.
+TEST(Thinking, NewStopsAndStartsAFreshGame) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    startLongThink(session);
+    session.send("new");
+    EXPECT_FALSE(containsMoveLine(session.quietAnswer()));
+    session.send("sd 2");
+    session.send("d2d4");
+    const EngineReply reply = awaitMove(session, 30000);
+    TestEngine game;
+    ASSERT_TRUE(game.play("d2d4"));
+    EXPECT_TRUE(game.play(reply.move)) << reply.move;
+}
+
+// "quit" while thinking ends the program at once, cleanly, without a move.
+TEST(Thinking, QuitEndsTheProgramAtOnce) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    startLongThink(session);
+    session.send("quit");
+    EXPECT_EQ(session.process().waitExit(1000), 0);
+    EXPECT_FALSE(containsMoveLine(session.linesUntil("move", 1000)));
+}
+
+// The end of input while thinking ends the program as "quit" does.
+TEST(Thinking, EndOfInputEndsTheProgram) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    startLongThink(session);
+    session.process().closeInput();
+    EXPECT_EQ(session.process().waitExit(1000), 0);
+    EXPECT_FALSE(containsMoveLine(session.linesUntil("move", 1000)));
+}
+
+// Any other line sent while the engine thinks about its own move is
+// dropped: the clock, a depth limit, a move, "undo" and "exit" change
+// nothing, neither for this search nor for the next one.
+TEST(Thinking, OtherLinesAreDropped) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    startLongThink(session);
+    for (const char* line : {"post", "time 100", "sd 1", "undo", "d7d5", "otim 100", "exit", "nonsense"})
+        session.send(line);
+    std::this_thread::sleep_for(milliseconds(500));
+    session.send("?");
+    const EngineReply first = awaitMove(session, 30000);
+    TestEngine game;
+    ASSERT_TRUE(game.play("e2e4"));
+    ASSERT_TRUE(game.play(first.move)) << first.move;
+
+    // Still thirty seconds a move: nothing comes until "?".
+    const std::string answer = game.legalMoves().front();
+    ASSERT_TRUE(game.play(answer));
+    session.send(answer);
+    const EngineReply early = awaitMove(session, 1500);
+    EXPECT_EQ(early.move, "");
+    EXPECT_FALSE(early.thinking.empty());
+    session.send("?");
+    const EngineReply second = awaitMove(session, 5000);
+    EXPECT_TRUE(game.play(second.move)) << second.move;
+}
+
+// A single legal move is played within a second, not after the move's
+// thirty seconds, and the next search has its full time again.
+TEST(Thinking, SingleMoveIsPlayedAtOnce) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    session.send("st 30");
+    // The king's one step is also the only move the side has at all.
+    session.send("setboard 4k3/ppp5/8/8/8/5n1r/5P1P/6BK w - - 0 1");
+    session.send("go");
+    const EngineReply forced = awaitMove(session, 30000);
+    EXPECT_EQ(forced.move, "h1g2");
+    EXPECT_LT(forced.milliseconds, 2000);
+
+    // Many moves on the board, but after Qh4+ only g2-g3 is legal.
+    session.send("setboard rnb1kbnr/pppp1ppp/8/4p3/7q/5P2/PPPPP1PP/RNBQKBNR w KQkq - 1 3");
+    session.send("go");
+    const EngineReply onlyLegal = awaitMove(session, 30000);
+    EXPECT_EQ(onlyLegal.move, "g2g3");
+    EXPECT_LT(onlyLegal.milliseconds, 2000);
+
+    session.send("setboard r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+    session.send("go");
+    const EngineReply normal = awaitMove(session, 2500);
+    EXPECT_EQ(normal.move, "");
+    session.send("?");
+    EXPECT_FALSE(awaitMove(session, 5000).move.empty());
+}
+
+// In analyse mode a user's move sent during the analysis stops it and is
+// played into the game, so after "exit" the engine moves in that game.
+TEST(Analysis, MoveDuringAnalysisReachesTheGame) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    session.send("new");
+    session.send("force");
+    session.send("analyze");
+    ASSERT_TRUE(session.waitForThinking());
+    const auto start = std::chrono::steady_clock::now();
+    session.send("e2e4");
+    session.send("exit");
+    session.send("sd 2");
+    session.send("go");
+    const EngineReply reply = awaitMove(session, 30000);
+    EXPECT_LT(millisecondsSince(start), 5000);
+    TestEngine game;
+    ASSERT_TRUE(game.play("e2e4"));
+    EXPECT_TRUE(game.play(reply.move)) << reply.move;
+}
+
+// "undo" during an analysis takes effect: the position before the last
+// move is analysed next, and the engine moves from it after "exit".
+TEST(Analysis, UndoDuringAnalysisTakesEffect) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    session.send("new");
+    session.send("force");
+    session.send("e2e4");
+    session.send("e7e5");
+    session.send("analyze");
+    ASSERT_TRUE(session.waitForThinking());
+    const auto start = std::chrono::steady_clock::now();
+    session.send("undo");
+    TestEngine game;
+    ASSERT_TRUE(game.play("e2e4"));
+    // The lines of the stopped analysis name White's moves; the new
+    // analysis, of the position after e2e4, names Black's.
+    bool newAnalysis = false;
+    std::string line;
+    while (!newAnalysis && session.nextLine(line, 10000)) {
+        ThinkingLine parsed;
+        ASSERT_TRUE(parseThinkingLine(line, parsed)) << line;
+        newAnalysis = kindOf(game.position().board[sq(parsed.move.c_str())]) != EMPTY &&
+                      colourOf(game.position().board[sq(parsed.move.c_str())]) == BLACK;
+        if (newAnalysis) {
+            EXPECT_TRUE(game.isLegal(parsed.move)) << line;
+        }
+    }
+    ASSERT_TRUE(newAnalysis);
+    session.send("exit");
+    session.send("sd 2");
+    session.send("go");
+    const EngineReply reply = awaitMove(session, 30000);
+    EXPECT_LT(millisecondsSince(start), 5000);
+    EXPECT_TRUE(game.play(reply.move)) << reply.move;
+}
+
+}  // namespace

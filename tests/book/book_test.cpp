@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+
+#include "test_engine.h"
+
+namespace {
+
+// An engine constructed in a folder of its own, holding the given books.
+class BookTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/vortelan-book-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder_ = pattern;
+    }
+    void TearDown() override {
+        std::remove((folder_ + "/blancas.ape").c_str());
+        std::remove((folder_ + "/negras.ape").c_str());
+        rmdir(folder_.c_str());
+    }
+
+    void write(const char* name, const std::string& text) {
+        std::ofstream(folder_ + "/" + name, std::ios::binary) << text;
+    }
+
+    std::unique_ptr<Engine> engineHere() {
+        char previous[4096];
+        EXPECT_NE(getcwd(previous, sizeof previous), nullptr);
+        EXPECT_EQ(chdir(folder_.c_str()), 0);
+        auto engine = std::make_unique<Engine>(2024u, out_);
+        EXPECT_EQ(chdir(previous), 0);
+        return engine;
+    }
+
+    std::ostringstream out_;
+    std::string folder_;
+};
+
+// Book code: 48 + square. e2e4 "<L", e7e5 "dT", g1f3 "6E", b1c3 "1B".
+const std::string e4e5Nf3 = "<LdT6E\n";
+const std::string e4e5Nc3 = "<LdT1B\n";
+
+TEST_F(BookTest, MovesAreChosenInProportionToTheLinesThatPlayThem) {
+    write("blancas.ape", e4e5Nf3 + e4e5Nc3 + e4e5Nf3 + "<L\n");
+    auto engine = engineHere();
+    ASSERT_EQ(engine->whiteBook.size(), 4u);
+    CommandLoop loop(*engine);
+    loop.handleLine("xboard");
+    loop.handleLine("e2e4");
+    loop.handleLine("e7e5");
+    int knightF3 = 0, knightC3 = 0;
+    for (int i = 0; i < 3000; ++i) {
+        uint8_t from = 0, to = 0;
+        ASSERT_EQ(engine->bookMove(from, to), 1);
+        if (from == sq("g1") && to == sq("f3")) ++knightF3;
+        if (from == sq("b1") && to == sq("c3")) ++knightC3;
+    }
+    EXPECT_EQ(knightF3 + knightC3, 3000);
+    EXPECT_NEAR(static_cast<double>(knightF3) / knightC3, 2.0, 0.25);
+}
+
+TEST_F(BookTest, LoadingCutsLongLinesAndSkipsAnUnfinishedLastLine) {
+    const std::string longLine(300, '<');
+    write("negras.ape", longLine + "\n" + "<LdT\n" + "<LdT1B");
+    auto engine = engineHere();
+    ASSERT_EQ(engine->blackBook.size(), 3u);
+    EXPECT_EQ(engine->blackBook[0], std::string(254, '<'));
+    EXPECT_EQ(engine->blackBook[1], std::string(46, '<') + "\n");
+    EXPECT_EQ(engine->blackBook[2], "<LdT\n");
+    EXPECT_TRUE(engine->whiteBook.empty());
+}
+
+TEST_F(BookTest, TheBookServesOnlyGamesFromTheStandardStart) {
+    write("negras.ape", "<LdT\n<LdT\n<L\n");
+    auto engine = engineHere();
+    CommandLoop loop(*engine);
+    loop.handleLine("xboard");
+    loop.handleLine("e2e4");
+    uint8_t from = 0, to = 0;
+    EXPECT_EQ(engine->bookMove(from, to), 1);
+    EXPECT_EQ(from, sq("e7"));
+    EXPECT_EQ(to, sq("e5"));
+
+    // The same position set up from other text: the root search does not
+    // consult the book, and searches instead.
+    loop.handleLine("setboard rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
+    loop.handleLine("sd 1");
+    engine->blackPlayer = 'C';
+    MoveList moves;
+    engine->generateMoves(*engine->currentPosition, moves, true);
+    engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, engine->depthLimit);
+    EXPECT_NE(("\n" + out_.str()).find("\n2 "), std::string::npos) << "no thinking line: the book answered";
+}
+
+TEST_F(BookTest, AMissTurnsTheBookOffForTheRestOfTheGame) {
+    write("blancas.ape", "<LdT6E\n<L\n");
+    auto engine = engineHere();
+    CommandLoop loop(*engine);
+    loop.handleLine("xboard");
+    loop.handleLine("new");
+    loop.handleLine("sd 1");
+    loop.handleLine("force");
+    loop.handleLine("d2d4");  // out of the book at once
+    loop.handleLine("d7d5");
+    engine->whitePlayer = 'C';
+    MoveList moves;
+    engine->generateMoves(*engine->currentPosition, moves, true);
+    EXPECT_EQ(engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, 1), Completed);
+    EXPECT_FALSE(engine->bookActive);
+}
+
+TEST_F(BookTest, DamagedOrIllegalBookMovesAreNeverPlayed) {
+    // "~~" is no square; e2e5 is no legal move.
+    write("blancas.ape", "~~\n<T\n<L\n<L\n");
+    auto engine = engineHere();
+    for (int i = 0; i < 200; ++i) {
+        uint8_t from = 0, to = 0;
+        ASSERT_EQ(engine->bookMove(from, to), 1);
+        EXPECT_EQ(from, sq("e2"));
+        EXPECT_EQ(to, sq("e4"));
+    }
+}
+
+}  // namespace
