@@ -1,0 +1,38 @@
+#include "book_replay.h"
+
+#include "book_moves.h"
+
+std::string encodeMove(Square from, Square to) {
+    return {static_cast<char>('0' + from), static_cast<char>('0' + to)};
+}
+
+std::string GameReplayer::replay(const GameRecord& game, int maxPlies) {
+    if (!game.skipReason.empty()) {
+        messages_ << game.source << ":" << game.line << ": the game " << game.skipReason << "; skipped\n";
+        ++stoppedGames_;
+        return "";
+    }
+    Position position;
+    engine_.setupPosition(position, nullptr);
+    std::string code;
+    const int plies = std::min<int>(maxPlies, static_cast<int>(game.moves.size()));
+    for (int i = 0; i < plies; ++i) {
+        const MoveText& move = game.moves[i];
+        MoveList legal;
+        engine_.generateLegalMoves(position, legal);
+        const FoundMove found = game.notation == Notation::San ? findSanMove(position, legal, move.text)
+                                                               : findCoordinateMove(position, legal, move.text);
+        if (found.problem != MoveProblem::None) {
+            messages_ << game.source << ":" << move.line << ": move '" << move.text << "' "
+                      << describeProblem(found.problem) << "; the game stops after " << i << " plies\n";
+            ++stoppedGames_;
+            break;
+        }
+        code += encodeMove(found.from, found.to);
+        Position child = position;
+        engine_.makeMove(found.from, found.to, child);
+        switchSide(child);
+        position = child;
+    }
+    return code;
+}

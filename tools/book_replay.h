@@ -1,0 +1,35 @@
+// Plays a game's written moves from the start position with the engine's own
+// rules and turns the moves into the book code: two characters a move, each
+// square written as the character 48 + square (a1 '0', h8 'o').
+#pragma once
+
+#include <ostream>
+#include <string>
+
+#include "book_game.h"
+#include "engine/engine.h"
+
+// The longest line the book can hold: the engine reads at most 254
+// characters of a book line, its line break included, so 126 moves (252
+// characters and the break) fit with room to spare.
+constexpr int maxBookPlies = 126;
+
+std::string encodeMove(Square from, Square to);
+
+class GameReplayer {
+public:
+    GameReplayer(Engine& engine, std::ostream& messages) : engine_(engine), messages_(messages) {}
+
+    // The book code of the game's first maxPlies moves. At the first move
+    // that cannot be read or played the game stops: a message naming the
+    // file, the line and the move goes to the message stream, and the moves
+    // before it are kept. A skipped game gives an empty line.
+    std::string replay(const GameRecord& game, int maxPlies);
+
+    int stoppedGames() const { return stoppedGames_; }
+
+private:
+    Engine& engine_;
+    std::ostream& messages_;
+    int stoppedGames_ = 0;
+};
