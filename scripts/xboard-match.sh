@@ -1,0 +1,209 @@
+#!/usr/bin/env bash
+# Plays the engine against fairymax inside the real xboard GUI, headless
+# under a virtual X server, and checks that both games ended by the rules;
+# then drives an analysis session the way xboard does and checks that the
+# engine follows the position. Builds nothing: give it the engine binary
+# (default build/release/vortelan; its data files are read from its folder).
+#
+#   scripts/xboard-match.sh [path/to/vortelan]
+#
+# Exits 0 when everything holds, or with a message when xboard, Xvfb or
+# fairymax is not installed; non-zero on any failure. Set KEEP=1 to keep
+# the work folder (games, xboard's debug log) for inspection.
+set -uo pipefail
+
+cd "$(dirname "$0")/.."
+ENGINE=${1:-build/release/vortelan}
+XBOARD=${XBOARD:-/usr/games/xboard}
+FAIRYMAX=${FAIRYMAX:-/usr/games/fairymax}
+GAMES=${GAMES:-2}
+MINUTES=${MINUTES:-1}
+MOVES_PER_SESSION=${MOVES_PER_SESSION:-40}
+
+for tool in "$XBOARD" "$FAIRYMAX"; do
+    if [ ! -x "$tool" ]; then
+        echo "xboard-match: skipped, $tool is not installed"
+        exit 0
+    fi
+done
+if ! command -v Xvfb >/dev/null 2>&1; then
+    echo "xboard-match: skipped, Xvfb is not installed"
+    exit 0
+fi
+if [ ! -x "$ENGINE" ]; then
+    echo "xboard-match: no engine binary at $ENGINE (build it first: make build)" >&2
+    exit 2
+fi
+
+ENGINE=$(cd "$(dirname "$ENGINE")" && pwd)/$(basename "$ENGINE")
+ENGINE_DIR=$(dirname "$ENGINE")
+WORK=$(mktemp -d /tmp/vortelan-xboard-XXXXXX)
+XVFB_PID=
+cleanup() {
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    if [ "${KEEP:-0}" = 1 ]; then echo "xboard-match: work folder kept in $WORK"; else rm -rf "$WORK"; fi
+}
+trap cleanup EXIT
+
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+
+# ---- The match ------------------------------------------------------------
+
+# A display of our own: the first free number from 90 on.
+display=90
+while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do display=$((display + 1)); done
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+XVFB_PID=$!
+for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X$display" ] && break
+    sleep 0.1
+done
+
+play_match() {
+    # fairymax 5.0b dies of a segmentation fault when "computer" follows
+    # "force" (printf 'xboard\nprotover 2\nnew\nforce\ncomputer\n' | fairymax),
+    # which xboard sends at the start of every engine-engine game; a filter in
+    # front of it drops that one informational command. xboard interrupts its
+    # engines with SIGINT, which the filter's shell and grep must ignore.
+    opponent="$WORK/fairymax"
+    cat >"$opponent" <<WRAPPER
+#!/bin/sh
+trap '' INT
+grep --line-buffered -vx computer | exec "$FAIRYMAX"
+WRAPPER
+    chmod +x "$opponent"
+
+    games="$WORK/games.pgn"
+    echo "xboard-match: $GAMES games, $MOVES_PER_SESSION moves in $MINUTES min, vortelan against fairymax"
+    start=$(date +%s)
+    # Settings are read from and saved to the work folder only; the match ends
+    # xboard by itself; every popup that would wait for a click is switched off.
+    # The overall limit only guards against a hung GUI: a game of 200 moves
+    # at this rate takes 5 periods on each clock.
+    timeout $((GAMES * MINUTES * 60 * 10 + 120)) env DISPLAY=":$display" HOME="$WORK" "$XBOARD" \
+        -settingsFile "$WORK/xboardrc" -saveSettingsOnExit false \
+        -fcp "$ENGINE" -fd "$ENGINE_DIR" -fn vortelan \
+        -scp "$opponent" -sd "$WORK" -sn fairymax \
+        -matchMode true -matchGames "$GAMES" \
+        -tc "$MINUTES" -mps "$MOVES_PER_SESSION" -inc -1 \
+        -saveGameFile "$games" -autoCallFlag true -testClaims true -checkMates true \
+        -popupExitMessage false -popupMoveErrors false -noGUI \
+        -debugMode true -nameOfDebugFile "$WORK/xboard.debug" \
+        >"$WORK/xboard.out" 2>&1
+    status=$?
+    echo "xboard-match: xboard ended with status $status after $(($(date +%s) - start)) s"
+    [ "$status" = 0 ] || fail "xboard ended with status $status"
+
+    if [ ! -s "$games" ]; then
+        fail "no games were saved"
+    else
+        grep -E '^\[(White|Black|Result|TimeControl) ' "$games"
+        grep -E '\{[^}]*\} (1-0|0-1|1/2-1/2|\*)' "$games" | sed 's/^.*\({[^}]*} [^ ]*\).*$/    ends: \1/'
+        played=$(grep -c '^\[Result ' "$games")
+        [ "$played" = "$GAMES" ] || fail "$played games saved, $GAMES expected"
+        grep -q '^\[Result "\*"\]' "$games" && fail "a game has no result"
+        grep -Eiq 'exited unexpectedly|illegal|false|forfeit|time|flag|crash|disconnect|error' \
+            <(grep -Eo '\{[^}]*\} (1-0|0-1|1/2-1/2|\*)' "$games") &&
+            fail "a game did not end by the rules: $(grep -Eio '\{[^}]*(exited|illegal|false|forfeit|time|flag|crash|disconnect|error)[^}]*\}' "$games" | head -3 | tr '\n' ' ')"
+    fi
+    if grep -Eiq 'illegal move|exited unexpectedly' "$WORK/xboard.debug" 2>/dev/null; then
+        grep -Ei 'illegal move|exited unexpectedly' "$WORK/xboard.debug" | head -5 | sed 's/^/    xboard log: /'
+        fail "xboard's log reports an illegal move or an engine that exited"
+    fi
+}
+[ "$GAMES" -gt 0 ] && play_match
+
+# ---- Analysis ---------------------------------------------------------------
+
+# A king-and-pawn position whose legal moves are few enough to list here, so
+# that every thinking line can be checked against the position it belongs to.
+# Each analysis prints its lines from depth 2 upwards; a line of depth 2 (or
+# a depth below its predecessor's) begins the analysis of a new position.
+fen="4k3/8/8/8/8/8/4P3/4K3 w - - 0 1"
+start_moves="e1d1 e1f1 e1d2 e1f2 e2e3 e2e4"          # White, the set-up position
+after_e4="e8d8 e8f8 e8d7 e8e7 e8f7"                  # Black, after e2e4
+after_kd7="e1d1 e1f1 e1d2 e1e2 e1f2 e4e5"            # White, after e2e4 e8d7
+after_kd2="d7c6 d7d6 d7e6 d7c7 d7e7 d7c8 d7d8 d7e8"  # Black, after e2e4 e8d7 e1d2
+
+# Reads thinking lines ("depth score time nodes move") on standard input and
+# checks them against the expected move sets, one set per analysis, in order.
+check_analyses() {
+    local label=$1
+    shift
+    awk -v label="$label" -v expected="$*" '
+        BEGIN { wanted = split(expected, sets, "|"); n = 0; last = 99 }
+        $1 ~ /^[0-9]+$/ && NF == 5 {
+            if ($1 + 0 <= last + 0 && ($1 == 2 || $1 + 0 < last + 0)) { n++; seen[n] = "" }
+            last = $1
+            if (n == 0) { n = 1 }
+            seen[n] = seen[n] " " $5
+            if (n <= wanted && index(" " sets[n] " ", " " $5 " ") == 0 && !((n, $5) in told)) {
+                told[n, $5] = 1
+                printf "FAIL: %s: analysis %d names %s, not a legal move of its position (%s)\n", label, n, $5, sets[n]
+                bad = 1
+            }
+        }
+        END {
+            for (i = 1; i <= n || i <= wanted; i++)
+                printf "    %s, analysis %d:%s\n", label, i, (i in seen) ? seen[i] : " (none)"
+            if (n != wanted) { printf "FAIL: %s: %d analyses seen, %d expected (one per position)\n", label, n, wanted; bad = 1 }
+            exit bad
+        }'
+}
+
+# 1. Under xboard itself: it loads a game from the set-up position and steps
+# through its moves in analysis mode, two seconds a move, sending exactly what
+# it sends when a user analyses a game (setboard, the first move, "analyze",
+# then each move as it is played).
+cat >"$WORK/analysis.pgn" <<PGN
+[Event "analysis"]
+[White "w"]
+[Black "b"]
+[Result "*"]
+[SetUp "1"]
+[FEN "$fen"]
+
+1. e4 Kd7 2. Kd2 *
+PGN
+echo "xboard-match: xboard analysing a loaded game"
+timeout 12 env DISPLAY=":$display" HOME="$WORK" "$XBOARD" \
+    -settingsFile "$WORK/xboardrc" -saveSettingsOnExit false \
+    -fcp "$ENGINE" -fd "$ENGINE_DIR" -fn vortelan \
+    -initialMode AnalyzeFile -loadGameFile "$WORK/analysis.pgn" -timeDelay 2 \
+    -popupExitMessage false -popupMoveErrors false \
+    -debugMode true -nameOfDebugFile "$WORK/analysis.debug" >"$WORK/analysis.out" 2>&1
+grep -E '>first : (setboard|analyze|exit|[a-h][1-8][a-h][1-8])' "$WORK/analysis.debug" |
+    sed 's/^[0-9]* >first : /    sent: /' | tr '\n' ' ' | sed 's/    sent: / /g;s/^/    xboard sent:/;s/$/\n/'
+sed -n 's/^[0-9]* <first : \([0-9]* -\{0,1\}[0-9]* [0-9]* [0-9]* [a-h][1-8][a-h][1-8]\)$/\1/p' "$WORK/analysis.debug" |
+    check_analyses "xboard" "$after_e4|$after_kd7|$after_kd2" || failures=$((failures + 1))
+
+# 2. Taking a move back, in xboard's command order for a user who sets up a
+# position, analyses, plays a move and takes it back.
+echo "xboard-match: analysis session with a move and its take-back"
+transcript() {
+    printf 'xboard\nprotover 2\n'
+    sleep 0.5
+    printf 'new\nlevel 40 5 0\npost\nhard\nforce\nsetboard %s\nanalyze\n.\n' "$fen"
+    sleep 1.5
+    printf 'e2e4\n.\n'
+    sleep 1.5
+    printf 'undo\n.\n'
+    sleep 1.5
+    printf 'exit\nforce\nquit\n'
+}
+transcript | (cd "$ENGINE_DIR" && timeout 20 "$ENGINE") >"$WORK/session.out" 2>&1
+status=$?
+[ "$status" = 0 ] || fail "the analysis session ended with status $status"
+grep -E '^[0-9]+ -?[0-9]+ [0-9]+ [0-9]+ [a-h][1-8][a-h][1-8]$' "$WORK/session.out" |
+    check_analyses "session" "$start_moves|$after_e4|$start_moves" || failures=$((failures + 1))
+
+if [ "$failures" = 0 ]; then
+    echo "xboard-match: all checks passed"
+    exit 0
+fi
+echo "xboard-match: $failures check(s) failed"
+exit 1
