@@ -195,4 +195,7 @@ void CommandLoop::userMove(const std::string& word) {
     e.refreshPosition();
     showBoard();
     e.printResult();
+    // A GUI in analysis mode sends the moves of the game it shows and expects
+    // the analysis to follow them.
+    if (loopMode_ == AnalyseMode) analysisDone_ = false;
 }

@@ -235,6 +235,33 @@ TEST(Analysis, MoveDuringAnalysisReachesTheGame) {
     EXPECT_TRUE(game.play(reply.move)) << reply.move;
 }
 
+// A GUI in analysis mode sends the moves of the game it shows and nothing
+// else: the analysis goes on with the position after each move.
+TEST(Analysis, FollowsTheMovesOfTheGame) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    session.send("new");
+    session.send("force");
+    session.send("analyze");
+    ASSERT_TRUE(session.waitForThinking());
+    session.send("e2e4");
+    TestEngine game;
+    ASSERT_TRUE(game.play("e2e4"));
+    bool blackAnalysed = false;
+    std::string line;
+    while (!blackAnalysed && session.nextLine(line, 20000)) {
+        ThinkingLine parsed;
+        ASSERT_TRUE(parseThinkingLine(line, parsed)) << line;
+        const uint8_t piece = game.position().board[sq(parsed.move.c_str())];
+        blackAnalysed = belongsTo(piece, BLACK);
+        if (blackAnalysed) {
+            EXPECT_TRUE(game.isLegal(parsed.move)) << line;
+        }
+    }
+    EXPECT_TRUE(blackAnalysed) << "no analysis of the position after e2e4";
+    session.send("exit");
+}
+
 // "undo" during an analysis takes effect: the position before the last
 // move is analysed next, and the engine moves from it after "exit".
 TEST(Analysis, UndoDuringAnalysisTakesEffect) {
