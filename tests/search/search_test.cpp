@@ -88,6 +88,54 @@ TEST(Quiesce, TriesAtMostFortyCapturesAtANode) {
     EXPECT_EQ(t->nodeCount, 40);
 }
 
+// Delta pruning: a capture whose victim cannot lift the stand-pat score to
+// within half a pawn of alpha is not played out. To make the pruning
+// visible, the tables reward every White piece richly once 29 pieces are
+// left, so the capture that leaves 29 is worth far more than its victim.
+class DeltaPruning : public ::testing::Test {
+protected:
+    void SetUp() override {
+        t->lazyEvaluation = false;
+        for (std::size_t i = 0; i < PieceSquareTables::advancedSize; ++i) {
+            const std::size_t pieceCountRow = i % 3456 / 108;
+            const bool white = i % 18 / 9 == 1;
+            t->tables.advanced[i] = pieceCountRow == 29 && white ? 127 : 0;
+        }
+    }
+
+    // The capture search's answer with alpha two pawns above the stand-pat
+    // score, and that alpha.
+    std::pair<int, int> searchTwoPawnsBelowAlpha(const char* fen) {
+        Position& p = t.setBoard(fen);
+        MoveList moves;
+        t->generateMoves(p, moves, true);
+        int status = 0;
+        const int standPat = t->evaluate(p, &status, moves, -infinityScore, infinityScore);
+        const int alpha = standPat + 2000;
+        return {t->quiesce(p, moves, alpha, alpha + 100000, 50, 0), alpha};
+    }
+
+    TestEngine t;
+};
+
+TEST_F(DeltaPruning, APawnCaptureIsSkippedAndAKnightCaptureSearched) {
+    // 30 pieces; e4xf5 is White's only capture, and Black has no reply that
+    // captures.
+    const char* pawnOnF5 = "rnbqkbnr/p1ppp1pp/8/5p2/4P3/8/P1PP1PPP/RNBQKBNR w KQkq - 0 2";
+    const char* knightOnF5 = "rnbqkb1r/p1pppppp/8/5n2/4P3/8/P1PP1PPP/RNBQKBNR w KQkq - 0 2";
+
+    auto [pawnScore, pawnAlpha] = searchTwoPawnsBelowAlpha(pawnOnF5);
+    EXPECT_EQ(pawnScore, pawnAlpha);  // gain 1000 + 500 <= 2000: skipped
+
+    t->settings.useDeltaPruning = false;
+    auto [unprunedScore, unprunedAlpha] = searchTwoPawnsBelowAlpha(pawnOnF5);
+    EXPECT_GT(unprunedScore, unprunedAlpha);  // played out, it is worth much more
+    t->settings.useDeltaPruning = true;
+
+    auto [knightScore, knightAlpha] = searchTwoPawnsBelowAlpha(knightOnF5);
+    EXPECT_GT(knightScore, knightAlpha);  // gain 3125 + 500 > 2000: searched
+}
+
 TEST(Quiesce, StandsPatAtOrAboveBeta) {
     TestEngine t;
     Position& p = t.setBoard("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
