@@ -212,6 +212,8 @@ private:
     SearchStatus checkTimeAndInput(int alpha);
     // Sets searchScore and answers true when the node's game is over.
     bool scoreFinishedGame(const Position& position, int searchPly);
+    // Scores and marks a node without a legal move: checkmate or stalemate.
+    void scoreNoLegalMove(Position& position, int searchPly);
     // The score at the search's horizon.
     int horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly);
     void printThinking(int depth);

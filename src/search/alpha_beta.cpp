@@ -309,12 +309,6 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
         return Completed;
     }
 
-    if (position.inCheck) {
-        searchScore = mateScore + 1000 * searchPly;
-        position.setBothStatus(Checkmate);
-    } else {
-        searchScore = 0;
-        position.setBothStatus(Stalemate);
-    }
+    scoreNoLegalMove(position, searchPly);
     return Completed;
 }

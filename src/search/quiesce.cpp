@@ -53,6 +53,18 @@ bool Engine::scoreFinishedGame(const Position& position, int searchPly) {
     return false;
 }
 
+// Without a legal move the side to move is mated or stalemated; the
+// position is marked so that the game driver can announce it.
+void Engine::scoreNoLegalMove(Position& position, int searchPly) {
+    if (position.inCheck) {
+        searchScore = mateScore + 1000 * searchPly;
+        position.setBothStatus(Checkmate);
+    } else {
+        searchScore = 0;
+        position.setBothStatus(Stalemate);
+    }
+}
+
 // The capture search runs without repetition tests: a capture can never
 // repeat an earlier position.
 int Engine::horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly) {
@@ -101,16 +113,9 @@ SearchStatus Engine::shallowSearch(Position& position, MoveList& moves, int alph
         }
     }
 
-    if (legalMoves == 0) {
-        if (position.inCheck) {
-            searchScore = mateScore + 1000 * searchPly;
-            position.setBothStatus(Checkmate);
-        } else {
-            searchScore = 0;
-            position.setBothStatus(Stalemate);
-        }
-    } else {
+    if (legalMoves == 0)
+        scoreNoLegalMove(position, searchPly);
+    else
         searchScore = alpha;
-    }
     return Completed;
 }

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "engine_session.h"
+#include "fen_text.h"
 #include "test_engine.h"
 
 namespace {
@@ -293,21 +294,7 @@ private:
                 if ((piece == 'P' || piece == 'p') && (s < 8 || s >= 56) && !chance(5)) continue;
                 squares[s] = piece;
             }
-            for (int rank = 7; rank >= 0; --rank) {
-                int empty = 0;
-                for (int file = 0; file < 8; ++file) {
-                    const char c = squares[rank * 8 + file];
-                    if (c == ' ') {
-                        ++empty;
-                        continue;
-                    }
-                    if (empty) board += static_cast<char>('0' + empty);
-                    empty = 0;
-                    board += c;
-                }
-                if (empty) board += static_cast<char>('0' + empty);
-                if (rank) board += '/';
-            }
+            board = placementText(squares);
         } else {
             board = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR";
         }

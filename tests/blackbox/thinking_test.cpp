@@ -235,6 +235,24 @@ TEST(Analysis, MoveDuringAnalysisReachesTheGame) {
     EXPECT_TRUE(game.play(reply.move)) << reply.move;
 }
 
+// Reads thinking lines until one names a move of a Black piece in the game's
+// position, which must then be legal there; false when none comes.
+bool analysesBlackMoves(EngineSession& session, TestEngine& game) {
+    std::string line;
+    while (session.nextLine(line, 20000)) {
+        ThinkingLine parsed;
+        if (!parseThinkingLine(line, parsed)) {
+            ADD_FAILURE() << "not a thinking line: " << line;
+            return false;
+        }
+        if (belongsTo(game.position().board[sq(parsed.move.c_str())], BLACK)) {
+            EXPECT_TRUE(game.isLegal(parsed.move)) << line;
+            return true;
+        }
+    }
+    return false;
+}
+
 // A GUI in analysis mode sends the moves of the game it shows and nothing
 // else: the analysis goes on with the position after each move.
 TEST(Analysis, FollowsTheMovesOfTheGame) {
@@ -247,18 +265,7 @@ TEST(Analysis, FollowsTheMovesOfTheGame) {
     session.send("e2e4");
     TestEngine game;
     ASSERT_TRUE(game.play("e2e4"));
-    bool blackAnalysed = false;
-    std::string line;
-    while (!blackAnalysed && session.nextLine(line, 20000)) {
-        ThinkingLine parsed;
-        ASSERT_TRUE(parseThinkingLine(line, parsed)) << line;
-        const uint8_t piece = game.position().board[sq(parsed.move.c_str())];
-        blackAnalysed = belongsTo(piece, BLACK);
-        if (blackAnalysed) {
-            EXPECT_TRUE(game.isLegal(parsed.move)) << line;
-        }
-    }
-    EXPECT_TRUE(blackAnalysed) << "no analysis of the position after e2e4";
+    EXPECT_TRUE(analysesBlackMoves(session, game)) << "no analysis of the position after e2e4";
     session.send("exit");
 }
 
@@ -279,18 +286,7 @@ TEST(Analysis, UndoDuringAnalysisTakesEffect) {
     ASSERT_TRUE(game.play("e2e4"));
     // The lines of the stopped analysis name White's moves; the new
     // analysis, of the position after e2e4, names Black's.
-    bool newAnalysis = false;
-    std::string line;
-    while (!newAnalysis && session.nextLine(line, 10000)) {
-        ThinkingLine parsed;
-        ASSERT_TRUE(parseThinkingLine(line, parsed)) << line;
-        newAnalysis = kindOf(game.position().board[sq(parsed.move.c_str())]) != EMPTY &&
-                      colourOf(game.position().board[sq(parsed.move.c_str())]) == BLACK;
-        if (newAnalysis) {
-            EXPECT_TRUE(game.isLegal(parsed.move)) << line;
-        }
-    }
-    ASSERT_TRUE(newAnalysis);
+    ASSERT_TRUE(analysesBlackMoves(session, game));
     session.send("exit");
     session.send("sd 2");
     session.send("go");

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "fen_text.h"
 #include "test_engine.h"
 
 namespace {
@@ -32,23 +33,7 @@ struct Generator {
             const char piece = pieces[pick(10)];
             if (squares[s] == ' ' && !((piece == 'P' || piece == 'p') && (s < 8 || s >= 56))) squares[s] = piece;
         }
-        std::string text;
-        for (int rank = 7; rank >= 0; --rank) {
-            int empty = 0;
-            for (int file = 0; file < 8; ++file) {
-                const char c = squares[rank * 8 + file];
-                if (c == ' ') {
-                    ++empty;
-                    continue;
-                }
-                if (empty) text += static_cast<char>('0' + empty);
-                empty = 0;
-                text += c;
-            }
-            if (empty) text += static_cast<char>('0' + empty);
-            if (rank) text += '/';
-        }
-        return text;
+        return placementText(squares);
     }
 
     std::string tail() {

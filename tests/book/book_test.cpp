@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
-#include <fstream>
 
+#include "book_folder.h"
 #include "test_engine.h"
 
 namespace {
@@ -11,32 +9,11 @@ namespace {
 // An engine constructed in a folder of its own, holding the given books.
 class BookTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/vortelan-book-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override {
-        std::remove((folder_ + "/blancas.ape").c_str());
-        std::remove((folder_ + "/negras.ape").c_str());
-        rmdir(folder_.c_str());
-    }
-
-    void write(const char* name, const std::string& text) {
-        std::ofstream(folder_ + "/" + name, std::ios::binary) << text;
-    }
-
-    std::unique_ptr<Engine> engineHere() {
-        char previous[4096];
-        EXPECT_NE(getcwd(previous, sizeof previous), nullptr);
-        EXPECT_EQ(chdir(folder_.c_str()), 0);
-        auto engine = std::make_unique<Engine>(2024u, out_);
-        EXPECT_EQ(chdir(previous), 0);
-        return engine;
-    }
+    void write(const char* name, const std::string& text) { folder_.write(name, text); }
+    std::unique_ptr<Engine> engineHere() { return folder_.engineHere(2024u, out_); }
 
     std::ostringstream out_;
-    std::string folder_;
+    BookFolder folder_;
 };
 
 // Book code: 48 + square. e2e4 "<L", e7e5 "dT", g1f3 "6E", b1c3 "1B".

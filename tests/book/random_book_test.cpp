@@ -1,41 +1,18 @@
 // Damaged and random book files: loading them never fails, and the book
 // never offers a move that is not legal in the game.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <fstream>
 #include <random>
 
+#include "book_folder.h"
 #include "test_engine.h"
 
 namespace {
 
 class RandomBookTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/vortelan-random-book-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-    }
-    void TearDown() override {
-        std::remove((folder_ + "/blancas.ape").c_str());
-        std::remove((folder_ + "/negras.ape").c_str());
-        rmdir(folder_.c_str());
-    }
-
-    void write(const char* name, const std::string& bytes) {
-        std::ofstream(folder_ + "/" + name, std::ios::binary) << bytes;
-    }
-
-    // An engine constructed in the folder, which reads its books there.
-    std::unique_ptr<Engine> engineHere() {
-        char previous[4096];
-        EXPECT_NE(getcwd(previous, sizeof previous), nullptr);
-        EXPECT_EQ(chdir(folder_.c_str()), 0);
-        auto engine = std::make_unique<Engine>(99u, out_);
-        EXPECT_EQ(chdir(previous), 0);
-        return engine;
-    }
+    void write(const char* name, const std::string& bytes) { folder_.write(name, bytes); }
+    std::unique_ptr<Engine> engineHere() { return folder_.engineHere(99u, out_); }
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
 
@@ -85,7 +62,7 @@ protected:
     std::unique_ptr<TestEngine> scratch_ = std::make_unique<TestEngine>();
     std::mt19937 random_{5150};
     std::ostringstream out_;
-    std::string folder_;
+    BookFolder folder_;
 };
 
 TEST_F(RandomBookTest, BookMovesAreAlwaysLegal) {
