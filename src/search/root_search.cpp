@@ -56,9 +56,11 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
     if (!humanToMove && bookActive && setupText == startText) {
         fromBook = bookMove(bestFrom, bestTo) != 0;
         if (!fromBook) {
-            // Leaving the book is the moment to think hardest.
+            // Leaving the book is the moment to think hardest, unless the
+            // time per move is fixed ("st") or too short to lengthen: "st"
+            // is a limit the GUI enforces.
             bookActive = false;
-            timeBudgetMs *= 2;
+            if (extensionAllowed) timeBudgetMs *= 2;
             extension = Extension::BookMiss;
         }
     }

@@ -253,6 +253,19 @@ bool analysesBlackMoves(EngineSession& session, TestEngine& game) {
     return false;
 }
 
+// "st" fixes the time per move: leaving the book (here: having none) does
+// not lengthen it, and the move comes within the second.
+TEST(Thinking, FixedTimePerMoveIsKeptOutOfTheBook) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    session.send("new");
+    session.send("st 1");
+    session.send("e2e4");
+    const EngineReply reply = awaitMove(session, 5000);
+    EXPECT_FALSE(reply.move.empty());
+    EXPECT_LT(reply.milliseconds, 1300);
+}
+
 // A GUI in analysis mode sends the moves of the game it shows and nothing
 // else: the analysis goes on with the position after each move.
 TEST(Analysis, FollowsTheMovesOfTheGame) {
