@@ -278,15 +278,7 @@ private:
         std::string board;
         if (pick(4) != 0) {
             char squares[64];
-            std::fill(std::begin(squares), std::end(squares), ' ');
-            squares[pick(64)] = 'K';
-            for (;;) {
-                const int s = pick(64);
-                if (squares[s] == ' ') {
-                    squares[s] = 'k';
-                    break;
-                }
-            }
+            emptyBoardWithKings(squares, [this](int n) { return pick(n); });
             for (int n = pick(16); n > 0; --n) {
                 const int s = pick(64);
                 const char piece = pieces[pick(10)];

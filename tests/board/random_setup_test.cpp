@@ -19,15 +19,7 @@ struct Generator {
     // on square i (a1 = 0) or a blank.
     std::string placement(char squares[64]) {
         static const char pieces[] = "PNBRQpnbrq";
-        std::fill(squares, squares + 64, ' ');
-        squares[pick(64)] = 'K';
-        for (;;) {
-            const int s = pick(64);
-            if (squares[s] == ' ') {
-                squares[s] = 'k';
-                break;
-            }
-        }
+        emptyBoardWithKings(squares, [this](int n) { return pick(n); });
         for (int n = pick(21); n > 0; --n) {
             const int s = pick(64);
             const char piece = pieces[pick(10)];
