@@ -85,9 +85,11 @@ void CommandLoop::engineMove() {
     // The GUI must be told what the pawn became.
     std::string text = "move " + squareName(from) + squareName(to);
     if (promotes) text += "q";
+    e.holdOutput();
     e.printLine(text);
     showBoard();
     e.printResult();
+    e.releaseOutput();
 }
 
 void CommandLoop::showBoard() {

@@ -112,8 +112,15 @@ public:
     void playMove(Square from, Square to);
     void newGame();
     void setBoard(const char* text);
+    // Prints one line and flushes it, unless output is held.
     void printLine(const std::string& text);
     void printResult();
+    // Lines printed while output is held leave together, in one write, at
+    // release: a GUI then reads a move and the result line that ends the
+    // game at once, and never takes the result, read late, for a claim in
+    // the game it has started since.
+    void holdOutput() { outputHeld_ = true; }
+    void releaseOutput();
     void printBoard();
     // "level", "time", "st" and "sd", each given its whole command line.
     void setLevel(const char* line);
@@ -219,6 +226,7 @@ private:
     void printThinking(int depth);
 
     std::ostream& out_;
+    bool outputHeld_ = false;
 };
 
 // Plies kept free above the game's current position for the search's line.

@@ -69,6 +69,11 @@ void Engine::setBoard(const char* text) {
 
 void Engine::printLine(const std::string& text) {
     out_ << text << '\n';
+    if (!outputHeld_) out_.flush();
+}
+
+void Engine::releaseOutput() {
+    outputHeld_ = false;
     out_.flush();
 }
 
