@@ -19,7 +19,7 @@ uint64_t perft(Engine& engine, Position& position, int depth) {
     uint64_t nodes = 0;
     Position child;
     for (int i = 0; i < moves.count; ++i) {
-        child = position;
+        copyState(child, position);
         engine.makeMove(moves.from[i], moves.to[i], child);
         switchSide(child);
         nodes += perft(engine, child, depth - 1);
@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < moves.count; ++i) {
         uint64_t nodes = 1;
         if (depth > 1) {
-            child = root;
+            copyState(child, root);
             engine->makeMove(moves.from[i], moves.to[i], child);
             switchSide(child);
             nodes = perft(*engine, child, static_cast<int>(depth) - 1);

@@ -4,6 +4,7 @@
 // finishes material and status.
 #include <cstring>
 
+#include "board/attacks.h"
 #include "board/geometry.h"
 #include "engine/engine.h"
 #include "eval/phase.h"
@@ -177,10 +178,10 @@ int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
     int values[2] = {0, 0};
     bool heavy[2] = {false, false};  // has a pawn, rook or queen
 
-    for (Square s = 0; s < 64; ++s) {
+    for (uint64_t occupied = occupiedSquares(p.board); occupied != 0;) {
+        const Square s = popLowestSquare(occupied);
         const uint8_t piece = p.board[s];
         const int kind = kindOf(piece);
-        if (kind == EMPTY) continue;
         if (full) {
             const int c = colourOf(piece) == WHITE ? 1 : 0;
             ++pieces[c];
@@ -216,17 +217,18 @@ int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
     return 1;
 }
 
+// The children need no move lists of their own, only the answer whether the
+// mover's king survived, so each is made from the state alone and asked
+// that directly.
 int Engine::generateLegalMoves(Position& position, MoveList& moves) {
     MoveList pseudo;
     moves.count = 0;
     if (!generateMoves(position, pseudo, true)) return 0;
     Position child;
-    MoveList childMoves;
     for (int i = 0; i < pseudo.count; ++i) {
-        child = position;
+        copyState(child, position);
         makeMove(pseudo.from[i], pseudo.to[i], child);
-        switchSide(child);
-        if (generateMoves(child, childMoves, true)) moves.append(pseudo.from[i], pseudo.to[i]);
+        if (moveKeepsKingSafe(child)) moves.append(pseudo.from[i], pseudo.to[i]);
     }
     return 1;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "board/types.h"
 
@@ -53,6 +54,40 @@ struct Position : PositionState {
     int status() const { return sideToMove == WHITE ? whiteStatus : blackStatus; }
     void setBothStatus(int8_t code) { whiteStatus = blackStatus = code; }
 };
+
+// Bit s is set for every square s that holds a piece, so that a loop over
+// the pieces skips the empty squares without testing each one. Eight board
+// bytes are tested at once: an emptied square may keep its colour bit, so
+// only the kind nibble counts, and a nibble of 1..15 plus 0x7f sets the
+// byte's top bit without carrying into the next byte.
+inline uint64_t occupiedSquares(const uint8_t board[64]) {
+    constexpr uint64_t kindNibbles = 0x0f0f0f0f0f0f0f0full;
+    constexpr uint64_t lowSevenBits = 0x7f7f7f7f7f7f7f7full;
+    constexpr uint64_t topBits = 0x8080808080808080ull;
+    // Multiplying gathers bit 8i of a word into bit 56 + i.
+    constexpr uint64_t gather = 0x0102040810204080ull;
+    uint64_t occupied = 0;
+    for (int chunk = 0; chunk < 8; ++chunk) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+        uint64_t bytes;
+        std::memcpy(&bytes, board + 8 * chunk, sizeof bytes);
+        const uint64_t kinds = bytes & kindNibbles;
+        const uint64_t nonEmpty = (kinds + lowSevenBits) & topBits;
+        occupied |= (((nonEmpty >> 7) * gather) >> 56) << (8 * chunk);
+#else
+        for (int i = 0; i < 8; ++i)
+            if (board[8 * chunk + i] & 0x0f) occupied |= uint64_t{1} << (8 * chunk + i);
+#endif
+    }
+    return occupied;
+}
+
+// Takes the lowest square out of a set of squares and returns it.
+inline Square popLowestSquare(uint64_t& squares) {
+    const Square s = __builtin_ctzll(squares);
+    squares &= squares - 1;
+    return s;
+}
 
 // Plays the child's leading fields over from its parent.
 inline void copyState(Position& child, const Position& parent) {

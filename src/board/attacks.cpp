@@ -1,0 +1,64 @@
+// Listing every legal move of a position needs, for each pseudo-legal move,
+// only whether the mover's king is safe afterwards. Looking outward from the
+// king along the lines and the knight and pawn steps answers that at a
+// fraction of the cost of the opponent's whole move generation.
+#include "board/attacks.h"
+
+#include "board/geometry.h"
+
+namespace {
+
+const Geometry& geo = boardGeometry;
+
+bool slidesAlong(int kind, int direction) {
+    if (direction < firstBishopDirection) return kind == ROOK || kind == QUEEN;
+    return kind == BISHOP || kind == QUEEN;
+}
+
+bool hasPieceOn(const Position& p, const StepTargets& targets, uint8_t piece) {
+    for (int i = 0; i < targets.count; ++i)
+        if (p.board[targets.squares[i]] == piece) return true;
+    return false;
+}
+
+bool attackedByPawn(const Position& p, Square s, uint8_t byColour) {
+    const uint8_t pawn = makePiece(PAWN, byColour);
+    const int file = fileOf(s);
+    if (byColour == WHITE) {
+        // A white pawn attacks up the board: from one rank below.
+        return (file != 7 && s >= 7 && p.board[s - 7] == pawn) || (file != 0 && s >= 9 && p.board[s - 9] == pawn);
+    }
+    return (file != 0 && s + 7 < 64 && p.board[s + 7] == pawn) || (file != 7 && s + 9 < 64 && p.board[s + 9] == pawn);
+}
+
+}  // namespace
+
+bool isSquareAttacked(const Position& p, Square s, uint8_t byColour) {
+    if (hasPieceOn(p, geo.knightTargets[s], makePiece(KNIGHT, byColour))) return true;
+    if (attackedByPawn(p, s, byColour)) return true;
+    if (hasPieceOn(p, geo.kingTargets[s], makePiece(KING, byColour))) return true;
+    for (int d = 0; d < directionCount; ++d) {
+        const Ray& ray = geo.rays[s][d];
+        for (int i = 0; i < ray.length; ++i) {
+            const uint8_t piece = p.board[ray.squares[i]];
+            if (isEmpty(piece)) continue;
+            if (colourOf(piece) == byColour && slidesAlong(kindOf(piece), d)) return true;
+            break;
+        }
+    }
+    return false;
+}
+
+bool moveKeepsKingSafe(const Position& child) {
+    const uint8_t mover = child.sideToMove;
+    const uint8_t enemy = opponentOf(mover);
+    const Square king = mover == WHITE ? child.whiteKingSquare : child.blackKingSquare;
+    if (isSquareAttacked(child, king, enemy)) return false;
+    const Square home = mover == WHITE ? 4 : 60;
+    if (child.lastFrom != home || child.lastTo != king) return true;
+    if (king == home + 2 || king == home - 2) {
+        const Square passed = (home + king) / 2;
+        return !isSquareAttacked(child, home, enemy) && !isSquareAttacked(child, passed, enemy);
+    }
+    return true;
+}

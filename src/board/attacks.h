@@ -1,0 +1,14 @@
+// Whether one square is attacked, looked up from the square itself rather
+// than through the attack maps of a full move generation.
+#pragma once
+
+#include "board/position.h"
+
+// True when a piece of the given colour attacks the square on this board:
+// a slider whose line to it is clear, a knight, a pawn or the king.
+bool isSquareAttacked(const Position& p, Square s, uint8_t byColour);
+
+// The legality rule of the full generation, applied to a child position
+// just made (before its side is switched): the mover's king is not attacked,
+// and a castling king did not start on, cross or land on an attacked square.
+bool moveKeepsKingSafe(const Position& child);
