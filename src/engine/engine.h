@@ -165,7 +165,7 @@ public:
 
     // Search.
     SearchSettings settings;
-    std::unique_ptr<HashEntry[]> hashTable;
+    HashTableStorage hashTable;
     std::unique_ptr<RootMoveList> rootMoves;
     PvLine* currentRootLine = nullptr;
     RootResults rootResults;

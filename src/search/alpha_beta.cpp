@@ -199,6 +199,7 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
         ++ply;
         ++positionCount;
         makeMove(from, to, child);
+        prefetchHashEntry(hashTable.get(), child.hashKey);
         switchSide(child);
         if (!generateMoves(child, childMoves, true)) {
             --ply;

@@ -1,14 +1,40 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <memory>
+#include <new>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #include "engine/engine.h"
+
+namespace {
+constexpr std::size_t largePageBytes = std::size_t{2} << 20;
+constexpr std::size_t hashTableBytes = std::size_t{hashTableSize} * sizeof(HashEntry);
+static_assert(hashTableBytes % largePageBytes == 0, "the table fills whole large pages");
+}  // namespace
+
+void HashTableRelease::operator()(HashEntry* table) const { std::free(table); }
+
+HashTableStorage allocateHashTable() {
+    void* memory = std::aligned_alloc(largePageBytes, hashTableBytes);
+    if (!memory) throw std::bad_alloc();
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    // Only advice: without large pages the table works the same, only slower.
+    madvise(memory, hashTableBytes, MADV_HUGEPAGE);
+#endif
+    HashEntry* table = static_cast<HashEntry*>(memory);
+    std::uninitialized_value_construct_n(table, hashTableSize);
+    return HashTableStorage(table);
+}
 
 // The table is zeroed when it is allocated, so an entry never read before
 // holds defined values; clearing then forgets every key and node count.
 void Engine::clearHashTable() {
     prevScoreWhite = prevScoreBlack = noScore;
-    if (!hashTable) hashTable = std::make_unique<HashEntry[]>(hashTableSize);
+    if (!hashTable) hashTable = allocateHashTable();
     for (uint32_t i = 0; i < hashTableSize; ++i) {
         HashEntry& entry = hashTable[i];
         entry.keyLow = 0;

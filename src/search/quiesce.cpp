@@ -28,6 +28,7 @@ int Engine::quiesce(Position& position, MoveList& moves, int alpha, int beta, in
         if (promotion || standPat + pieceValues[victim] + 500 > alpha || !settings.useDeltaPruning) {
             copyState(child, position);
             makeMove(from, to, child);
+            prefetchHashEntry(hashTable.get(), child.hashKey);
             switchSide(child);
             if (generateMoves(child, childMoves, true))
                 score = -quiesce(child, childMoves, -beta, -alpha, depthLeft - 1, searchPly + 1);
@@ -95,6 +96,7 @@ SearchStatus Engine::shallowSearch(Position& position, MoveList& moves, int alph
         ++nodeCount;
         copyState(child, position);
         makeMove(moves.from[i], moves.to[i], child);
+        prefetchHashEntry(hashTable.get(), child.hashKey);
         switchSide(child);
         if (!generateMoves(child, childMoves, true)) continue;
         shallowSearch(child, childMoves, -beta, -alpha, depth - 1, searchPly + 1);
