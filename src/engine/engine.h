@@ -231,3 +231,18 @@ private:
 
 // Plies kept free above the game's current position for the search's line.
 constexpr int searchLineReserve = 256;
+
+// The evaluation and the move ordering read the tables for every piece and
+// every quiet move, so these two are defined where every caller can inline
+// them.
+inline int Engine::pieceSquareValue(const Position& position, int kind, int whiteFlag, Square s) const {
+    const bool white = whiteFlag != 0;
+    if (useAdvancedTables) return tables.advanced[PieceSquareTables::advancedIndex(position, kind, white, s)];
+    return tables.normal[PieceSquareTables::normalIndex(position, kind, white, s)];
+}
+
+inline int Engine::squareValue(const Position& position, Square s) const {
+    const uint8_t piece = position.board[s];
+    if (isEmpty(piece)) return 0;
+    return pieceSquareValue(position, kindOf(piece), colourOf(piece) == WHITE, s);
+}

@@ -7,6 +7,14 @@
 
 #include "board/position.h"
 
+// Piece kind to table row: pawn 0, knight 1, bishop 2, rook 3, queen 4, king 5.
+constexpr int pieceTableIndex[7] = {0, 0, 3, 1, 2, 5, 4};
+
+// Files a-c are the queen's wing (0), d-e the centre (1), f-h the king's wing (2).
+constexpr int kingWing(Square s) {
+    return fileOf(s) < 3 ? 0 : fileOf(s) < 5 ? 1 : 2;
+}
+
 struct PieceSquareTables {
     // square 64 x piece count 32 x piece row 6 x colour 2 x Black king's wing 3
     // x White king's wing 3, last dimension fastest.
@@ -26,14 +34,14 @@ struct PieceSquareTables {
 
     // Offsets into the tables. A position with all 32 pieces reads the row of
     // 31, the last one the tables have.
-    static std::size_t advancedIndex(const Position& position, int kind, bool white, Square s);
-    static std::size_t normalIndex(const Position& position, int kind, bool white, Square s);
+    static std::size_t advancedIndex(const Position& position, int kind, bool white, Square s) {
+        return static_cast<std::size_t>(s) * 3456 + row(position) * 108 + pieceTableIndex[kind] * 18 + (white ? 9 : 0) +
+               3 * kingWing(position.blackKingSquare) + kingWing(position.whiteKingSquare);
+    }
+    static std::size_t normalIndex(const Position& position, int kind, bool white, Square s) {
+        return static_cast<std::size_t>(s) * 384 + row(position) * 12 + pieceTableIndex[kind] * 2 + (white ? 1 : 0);
+    }
+
+private:
+    static int row(const Position& position) { return position.pieceCount < 31 ? position.pieceCount : 31; }
 };
-
-// Piece kind to table row: pawn 0, knight 1, bishop 2, rook 3, queen 4, king 5.
-constexpr int pieceTableIndex[7] = {0, 0, 3, 1, 2, 5, 4};
-
-// Files a-c are the queen's wing (0), d-e the centre (1), f-h the king's wing (2).
-constexpr int kingWing(Square s) {
-    return fileOf(s) < 3 ? 0 : fileOf(s) < 5 ? 1 : 2;
-}
