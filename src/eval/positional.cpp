@@ -115,16 +115,17 @@ void PositionalEvaluation::scanSquares() {
     const Position& p = position;
     const bool scoreSpace = weights.space == SpaceRule::Always ||
                             (weights.space == SpaceRule::AfterPly16 && p.plyCount > 16);
-    for (Square s = 0; s < 64; ++s) {
-        if (scoreSpace) {
+    if (scoreSpace) {
+        for (Square s = 0; s < 64; ++s) {
             // Black reads the table from its side, the board turned round.
             white.sum += spaceWeight(s) * p.whiteAttacks[s];
             black.sum += spaceWeight(63 - s) * p.blackAttacks[s];
         }
+    }
+    for (uint64_t occupied = occupiedSquares(p.board); occupied != 0;) {
+        const Square s = popLowestSquare(occupied);
         const uint8_t piece = p.board[s];
-        const int kind = kindOf(piece);
-        if (kind == EMPTY) continue;
-        tallyPiece(side(colourOf(piece)), s, kind);
+        tallyPiece(side(colourOf(piece)), s, kindOf(piece));
     }
 }
 
