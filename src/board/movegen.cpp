@@ -172,22 +172,28 @@ int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
     moves.count = 0;
     const uint8_t side = p.sideToMove;
     int8_t* attacks = side == WHITE ? p.whiteAttacks : p.blackAttacks;
-    // Material totals by colour index (0 Black, 1 White).
-    int pieces[2] = {0, 0};
-    int counts[2] = {0, 0};
-    int values[2] = {0, 0};
-    bool heavy[2] = {false, false};  // has a pawn, rook or queen
+    // Material totals of both sides and of White alone, kept in registers:
+    // Black's follow by subtraction at the end.
+    int allPieces = 0, whitePieces = 0;
+    int allCounts = 0, whiteCounts = 0;
+    int allValues = 0, whiteValues = 0;
+    unsigned heavyBits = 0;  // bit 1 White, bit 0 Black: has a pawn, rook or queen
 
     for (uint64_t occupied = occupiedSquares(p.board); occupied != 0;) {
         const Square s = popLowestSquare(occupied);
         const uint8_t piece = p.board[s];
         const int kind = kindOf(piece);
         if (full) {
-            const int c = colourOf(piece) == WHITE ? 1 : 0;
-            ++pieces[c];
-            counts[c] += materialCountWeight[kind];
-            values[c] += pieceValues[kind];
-            heavy[c] = heavy[c] || kind == PAWN || kind == ROOK || kind == QUEEN;
+            const bool white = colourOf(piece) == WHITE;
+            const int count = materialCountWeight[kind];
+            const int value = pieceValues[kind];
+            ++allPieces;
+            whitePieces += white ? 1 : 0;
+            allCounts += count;
+            whiteCounts += white ? count : 0;
+            allValues += value;
+            whiteValues += white ? value : 0;
+            if (kind == PAWN || kind == ROOK || kind == QUEEN) heavyBits |= white ? 2u : 1u;
         }
         if (colourOf(piece) != side) continue;
         switch (kind) {
@@ -213,7 +219,14 @@ int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
         moves.count = 0;
         return 0;
     }
-    if (full) finishMaterialAndStatus(p, pieces, counts, values, heavy);
+    if (full) {
+        // Indexed by colour: 0 Black, 1 White.
+        const int pieces[2] = {allPieces - whitePieces, whitePieces};
+        const int counts[2] = {allCounts - whiteCounts, whiteCounts};
+        const int values[2] = {allValues - whiteValues, whiteValues};
+        const bool heavy[2] = {(heavyBits & 1u) != 0, (heavyBits & 2u) != 0};
+        finishMaterialAndStatus(p, pieces, counts, values, heavy);
+    }
     return 1;
 }
 

@@ -14,13 +14,6 @@ void Engine::initZobristKeys() {
     }
 }
 
-// White pieces use rows 0-5, Black pieces rows 6-11, in kind order.
-uint64_t Engine::pieceKey(uint8_t piece, Square s) const {
-    const int kind = kindOf(piece);
-    const int row = colourOf(piece) == WHITE ? kind - 1 : kind + 5;
-    return zobrist[row][s];
-}
-
 // The key covers the piece placement only: side to move, castling and en
 // passant are compared separately by whoever needs them.
 uint64_t Engine::computeHashKey(const Position& position) const {

@@ -246,3 +246,11 @@ inline int Engine::squareValue(const Position& position, Square s) const {
     if (isEmpty(piece)) return 0;
     return pieceSquareValue(position, kindOf(piece), colourOf(piece) == WHITE, s);
 }
+
+// Every move updates the position key with these. White pieces use rows
+// 0-5, Black pieces rows 6-11, in kind order.
+inline uint64_t Engine::pieceKey(uint8_t piece, Square s) const {
+    const int kind = kindOf(piece);
+    const int row = colourOf(piece) == WHITE ? kind - 1 : kind + 5;
+    return zobrist[row][s];
+}
