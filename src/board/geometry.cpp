@@ -32,6 +32,7 @@ constexpr Geometry build() {
             while (ray.length < 7 && stepStaysOnBoard(at, directionMailboxStep[d])) {
                 at += directionBoardStep[d];
                 ray.squares[ray.length++] = static_cast<uint8_t>(at);
+                ray.squareSet |= uint64_t{1} << at;
             }
             if (ray.length > 0) {
                 StepTargets& king = g.kingTargets[s];

@@ -16,6 +16,9 @@ constexpr int firstBishopDirection = NorthEast;
 struct Ray {
     int8_t length = 0;
     uint8_t squares[7] = {};
+    // The same squares as a set (bit s for square s), to find the pieces on
+    // the ray without walking its empty squares.
+    uint64_t squareSet = 0;
 };
 
 struct StepTargets {

@@ -110,29 +110,26 @@ bool previousMoveWasLegal(const Position& p) {
 
 }  // namespace
 
-void Engine::scanKingLines(Square kingSquare, Position& p) {
+void Engine::scanKingLines(Square kingSquare, Position& p, uint64_t occupied) {
     const uint8_t colour = colourOf(p.board[kingSquare]);
     const uint8_t enemy = opponentOf(colour);
     for (int d = 0; d < directionCount; ++d) {
         const Ray& ray = geo.rays[kingSquare][d];
-        int candidate = -1;
-        for (int i = 0; i < ray.length; ++i) {
-            const Square t = ray.squares[i];
-            const uint8_t piece = p.board[t];
-            if (isEmpty(piece)) continue;
-            if (colourOf(piece) == colour) {
-                if (candidate >= 0) break;
-                candidate = t;
-                continue;
-            }
-            if (isSliderOnLine(kindOf(piece), d)) {
-                if (candidate >= 0)
-                    ++p.pinned[candidate];
-                else
-                    p.inCheck = 1;
-            }
-            break;
+        uint64_t pieces = occupied & ray.squareSet;
+        if (pieces == 0) continue;
+        // The piece nearest the king comes first along the ray.
+        const bool outwardUp = ray.squares[0] > kingSquare;
+        const Square first = outwardUp ? lowestSquare(pieces) : highestSquare(pieces);
+        const uint8_t firstPiece = p.board[first];
+        if (colourOf(firstPiece) != colour) {
+            if (isSliderOnLine(kindOf(firstPiece), d)) p.inCheck = 1;
+            continue;
         }
+        // An own piece with an enemy slider right behind it is pinned.
+        pieces &= ~(uint64_t{1} << first);
+        if (pieces == 0) continue;
+        const uint8_t behind = p.board[outwardUp ? lowestSquare(pieces) : highestSquare(pieces)];
+        if (colourOf(behind) != colour && isSliderOnLine(kindOf(behind), d)) ++p.pinned[first];
     }
     if (colour != p.sideToMove) return;
 
@@ -158,6 +155,7 @@ void Engine::scanKingLines(Square kingSquare, Position& p) {
 }
 
 int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
+    const uint64_t occupied = occupiedSquares(p.board);
     if (full) {
         const int* values = gamePhase(p) <= 2 ? middlegamePieceValues : endgamePieceValues;
         std::memcpy(pieceValues, values, sizeof pieceValues);
@@ -165,8 +163,8 @@ int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
         std::memset(p.blackAttacks, 0, sizeof p.blackAttacks);
         std::memset(p.pinned, 0, sizeof p.pinned);
         p.inCheck = 0;
-        scanKingLines(p.blackKingSquare, p);
-        scanKingLines(p.whiteKingSquare, p);
+        scanKingLines(p.blackKingSquare, p, occupied);
+        scanKingLines(p.whiteKingSquare, p, occupied);
     }
 
     moves.count = 0;
@@ -179,8 +177,8 @@ int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
     int allValues = 0, whiteValues = 0;
     unsigned heavyBits = 0;  // bit 1 White, bit 0 Black: has a pawn, rook or queen
 
-    for (uint64_t occupied = occupiedSquares(p.board); occupied != 0;) {
-        const Square s = popLowestSquare(occupied);
+    for (uint64_t rest = occupied; rest != 0;) {
+        const Square s = popLowestSquare(rest);
         const uint8_t piece = p.board[s];
         const int kind = kindOf(piece);
         if (full) {

@@ -82,9 +82,13 @@ inline uint64_t occupiedSquares(const uint8_t board[64]) {
     return occupied;
 }
 
+// The lowest and the highest square of a set that is not empty.
+inline Square lowestSquare(uint64_t squares) { return __builtin_ctzll(squares); }
+inline Square highestSquare(uint64_t squares) { return 63 - __builtin_clzll(squares); }
+
 // Takes the lowest square out of a set of squares and returns it.
 inline Square popLowestSquare(uint64_t& squares) {
-    const Square s = __builtin_ctzll(squares);
+    const Square s = lowestSquare(squares);
     squares &= squares - 1;
     return s;
 }

@@ -206,7 +206,9 @@ private:
     void initSettings();
     void initZobristKeys();
     bool parseSetupText(Position& position, const std::string& text);
-    void scanKingLines(Square kingSquare, Position& position);
+    // Marks the pieces pinned to the king and, for the side to move, check.
+    // occupied is the set of squares holding a piece.
+    void scanKingLines(Square kingSquare, Position& position, uint64_t occupied);
     void finishMaterialAndStatus(Position& position, const int pieces[2], const int counts[2],
                                  const int values[2], const bool heavy[2]);
     // Makes room for the next ply of the game plus a full search line.
