@@ -156,9 +156,12 @@ void Engine::scanKingLines(Square kingSquare, Position& p, uint64_t occupied) {
 
 int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
     const uint64_t occupied = occupiedSquares(p.board);
+    // The material below reads the phase's table itself rather than the
+    // copy just stored, which the processor could not yet hand back cheaply.
+    const int* phaseValues = nullptr;
     if (full) {
-        const int* values = gamePhase(p) <= 2 ? middlegamePieceValues : endgamePieceValues;
-        std::memcpy(pieceValues, values, sizeof pieceValues);
+        phaseValues = gamePhase(p) <= 2 ? middlegamePieceValues : endgamePieceValues;
+        std::memcpy(pieceValues, phaseValues, sizeof pieceValues);
         std::memset(p.whiteAttacks, 0, sizeof p.whiteAttacks);
         std::memset(p.blackAttacks, 0, sizeof p.blackAttacks);
         std::memset(p.pinned, 0, sizeof p.pinned);
@@ -184,7 +187,7 @@ int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
         if (full) {
             const bool white = colourOf(piece) == WHITE;
             const int count = materialCountWeight[kind];
-            const int value = pieceValues[kind];
+            const int value = phaseValues[kind];
             ++allPieces;
             whitePieces += white ? 1 : 0;
             allCounts += count;
