@@ -2,7 +2,7 @@
 BUILD_TYPE ?= Release
 JOBS ?= 2
 
-.PHONY: run build profile test sanitize clean
+.PHONY: run build profile test sanitize tsan clean
 
 # The program is built the way it plays best on this machine: with every
 # instruction the processor has, and optimised by a profile of the bench.
@@ -32,6 +32,14 @@ test:
 	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Release
 	cmake --build build/test -j $(JOBS)
 	cd build/test && ctest --output-on-failure -j $(JOBS)
+
+# The tests of the reader thread, its mailbox and the protocol (the only code
+# that runs on two threads) under ThreadSanitizer; a race fails the test.
+THREAD_TESTS := Mailbox|EngineOutput|Lifecycle|Console|Thinking|Analysis|Fuzz
+tsan:
+	cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORTELAN_SANITIZE_THREADS=ON
+	cmake --build build/tsan -j $(JOBS)
+	cd build/tsan && TSAN_OPTIONS=halt_on_error=1:exitcode=66 ctest --output-on-failure -j $(JOBS) -R '$(THREAD_TESTS)'
 
 # Same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize:
