@@ -41,12 +41,17 @@ bool isTableMove(const HashEntry* entry, int from, int to) {
 
 }  // namespace
 
+// The first of the highest-scored moves from i on, with i kept on a tie. The
+// highest score is found first, in a loop the compiler can run on several
+// scores at once, and then its first place.
 void pickNextMove(int i, MoveList& moves) {
-    int best = i;
-    for (int j = i + 1; j < moves.count; ++j) {
-        if (moves.score[j] > moves.score[best]) best = j;
-    }
-    if (best != i) swapMoves(moves, i, best);
+    const int32_t* score = moves.score;
+    int32_t highest = score[i];
+    for (int j = i + 1; j < moves.count; ++j) highest = score[j] > highest ? score[j] : highest;
+    if (highest == score[i]) return;
+    int best = i + 1;
+    while (score[best] != highest) ++best;
+    swapMoves(moves, i, best);
 }
 
 void sortMoves(MoveList& moves, int first, int last) {
