@@ -31,6 +31,8 @@ WORK=$(mktemp -d /tmp/vortelan-clock-XXXXXX)
 ( while :; do :; done ) &
 LOAD=$!
 trap 'kill $LOAD 2>/dev/null' EXIT
+# Stopped by a signal, the script still ends the load on its way out.
+trap 'exit 130' INT TERM
 
 match() {
     (cd "$MATCH_DIR" && node match.js --e1 "$ENGINE" --cwd1 "$(dirname "$ENGINE")" --name1 Vortelan \
