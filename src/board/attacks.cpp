@@ -10,11 +10,6 @@ namespace {
 
 const Geometry& geo = boardGeometry;
 
-bool slidesAlong(int kind, int direction) {
-    if (direction < firstBishopDirection) return kind == ROOK || kind == QUEEN;
-    return kind == BISHOP || kind == QUEEN;
-}
-
 bool hasPieceOn(const Position& p, const StepTargets& targets, uint8_t piece) {
     for (int i = 0; i < targets.count; ++i)
         if (p.board[targets.squares[i]] == piece) return true;
@@ -33,9 +28,12 @@ bool attackedByPawn(const Position& p, Square s, uint8_t byColour) {
 
 }  // namespace
 
+bool isAttackedByKnightOrPawn(const Position& p, Square s, uint8_t byColour) {
+    return hasPieceOn(p, geo.knightTargets[s], makePiece(KNIGHT, byColour)) || attackedByPawn(p, s, byColour);
+}
+
 bool isSquareAttacked(const Position& p, Square s, uint8_t byColour) {
-    if (hasPieceOn(p, geo.knightTargets[s], makePiece(KNIGHT, byColour))) return true;
-    if (attackedByPawn(p, s, byColour)) return true;
+    if (isAttackedByKnightOrPawn(p, s, byColour)) return true;
     if (hasPieceOn(p, geo.kingTargets[s], makePiece(KING, byColour))) return true;
     for (int d = 0; d < directionCount; ++d) {
         const Ray& ray = geo.rays[s][d];

@@ -4,6 +4,9 @@
 
 #include "board/position.h"
 
+// True when a knight or a pawn of the given colour attacks the square.
+bool isAttackedByKnightOrPawn(const Position& p, Square s, uint8_t byColour);
+
 // True when a piece of the given colour attacks the square on this board:
 // a slider whose line to it is clear, a knight, a pawn or the king.
 bool isSquareAttacked(const Position& p, Square s, uint8_t byColour);

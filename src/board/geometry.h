@@ -13,6 +13,12 @@ enum Direction { East, West, North, South, NorthEast, SouthWest, SouthEast, Nort
 constexpr int directionCount = 8;
 constexpr int firstBishopDirection = NorthEast;
 
+// Whether a piece of this kind slides along lines of this direction.
+constexpr bool slidesAlong(int kind, int direction) {
+    if (direction < firstBishopDirection) return kind == ROOK || kind == QUEEN;
+    return kind == BISHOP || kind == QUEEN;
+}
+
 struct Ray {
     int8_t length = 0;
     uint8_t squares[7] = {};

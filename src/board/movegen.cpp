@@ -16,11 +16,6 @@ const Geometry& geo = boardGeometry;
 constexpr Square A1 = 0, B1 = 1, C1 = 2, D1 = 3, E1 = 4, F1 = 5, G1 = 6, H1 = 7;
 constexpr Square A8 = 56, B8 = 57, C8 = 58, D8 = 59, E8 = 60, F8 = 61, G8 = 62, H8 = 63;
 
-bool isSliderOnLine(int kind, int direction) {
-    if (direction < firstBishopDirection) return kind == ROOK || kind == QUEEN;
-    return kind == BISHOP || kind == QUEEN;
-}
-
 // Both forward diagonals of a pawn are attacked whatever stands there; the
 // capture is a move only onto an enemy piece or the en-passant square.
 void pawnCapture(const Position& p, MoveList& moves, int8_t* attacks, Square from, Square target,
@@ -122,36 +117,17 @@ void Engine::scanKingLines(Square kingSquare, Position& p, uint64_t occupied) {
         const Square first = outwardUp ? lowestSquare(pieces) : highestSquare(pieces);
         const uint8_t firstPiece = p.board[first];
         if (colourOf(firstPiece) != colour) {
-            if (isSliderOnLine(kindOf(firstPiece), d)) p.inCheck = 1;
+            if (slidesAlong(kindOf(firstPiece), d)) p.inCheck = 1;
             continue;
         }
         // An own piece with an enemy slider right behind it is pinned.
         pieces &= ~(uint64_t{1} << first);
         if (pieces == 0) continue;
         const uint8_t behind = p.board[outwardUp ? lowestSquare(pieces) : highestSquare(pieces)];
-        if (colourOf(behind) != colour && isSliderOnLine(kindOf(behind), d)) ++p.pinned[first];
+        if (colourOf(behind) != colour && slidesAlong(kindOf(behind), d)) ++p.pinned[first];
     }
-    if (colour != p.sideToMove) return;
-
-    if (!p.inCheck) {
-        const StepTargets& knights = geo.knightTargets[kingSquare];
-        for (int i = 0; i < knights.count; ++i) {
-            if (p.board[knights.squares[i]] == makePiece(KNIGHT, enemy)) {
-                p.inCheck = 1;
-                break;
-            }
-        }
-    }
-    const int file = fileOf(kingSquare);
-    if (colour == WHITE && rankOf(kingSquare) != 7) {
-        const uint8_t pawn = makePiece(PAWN, BLACK);
-        if ((file != 0 && p.board[kingSquare + 7] == pawn) || (file != 7 && p.board[kingSquare + 9] == pawn))
-            p.inCheck = 1;
-    } else if (colour == BLACK && rankOf(kingSquare) != 0) {
-        const uint8_t pawn = makePiece(PAWN, WHITE);
-        if ((file != 0 && p.board[kingSquare - 9] == pawn) || (file != 7 && p.board[kingSquare - 7] == pawn))
-            p.inCheck = 1;
-    }
+    // Knights and pawns are looked for only around the king of the side to move.
+    if (colour == p.sideToMove && !p.inCheck && isAttackedByKnightOrPawn(p, kingSquare, enemy)) p.inCheck = 1;
 }
 
 int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
