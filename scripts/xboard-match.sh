@@ -9,7 +9,10 @@
 #
 # Exits 0 when everything holds, or with a message when xboard, Xvfb or
 # fairymax is not installed; non-zero on any failure. Set KEEP=1 to keep
-# the work folder (games, xboard's debug log) for inspection.
+# the work folder (games, xboard's debug log) for inspection. GAMES (2),
+# SESSION_SECONDS (60) and MOVES_PER_SESSION (40) set the match: by default
+# 40 moves in 1 minute; `make test` plays 40 moves in 20 seconds to stay
+# quick.
 set -uo pipefail
 
 cd "$(dirname "$0")/.."
@@ -17,8 +20,10 @@ ENGINE=${1:-build/release/vortelan}
 XBOARD=${XBOARD:-/usr/games/xboard}
 FAIRYMAX=${FAIRYMAX:-/usr/games/fairymax}
 GAMES=${GAMES:-2}
-MINUTES=${MINUTES:-1}
+SESSION_SECONDS=${SESSION_SECONDS:-60}
 MOVES_PER_SESSION=${MOVES_PER_SESSION:-40}
+# xboard takes the session's time as minutes or minutes:seconds.
+SESSION_TIME=$((SESSION_SECONDS / 60)):$(printf %02d $((SESSION_SECONDS % 60)))
 
 for tool in "$XBOARD" "$FAIRYMAX"; do
     if [ ! -x "$tool" ]; then
@@ -78,18 +83,18 @@ WRAPPER
     chmod +x "$opponent"
 
     games="$WORK/games.pgn"
-    echo "xboard-match: $GAMES games, $MOVES_PER_SESSION moves in $MINUTES min, vortelan against fairymax"
+    echo "xboard-match: $GAMES games, $MOVES_PER_SESSION moves in $SESSION_SECONDS s, vortelan against fairymax"
     start=$(date +%s)
     # Settings are read from and saved to the work folder only; the match ends
     # xboard by itself; every popup that would wait for a click is switched off.
     # The overall limit only guards against a hung GUI: a game of 200 moves
     # at this rate takes 5 periods on each clock.
-    timeout $((GAMES * MINUTES * 60 * 10 + 120)) env DISPLAY=":$display" HOME="$WORK" "$XBOARD" \
+    timeout $((GAMES * SESSION_SECONDS * 10 + 120)) env DISPLAY=":$display" HOME="$WORK" "$XBOARD" \
         -settingsFile "$WORK/xboardrc" -saveSettingsOnExit false \
         -fcp "$ENGINE" -fd "$ENGINE_DIR" -fn vortelan \
         -scp "$opponent" -sd "$WORK" -sn fairymax \
         -matchMode true -matchGames "$GAMES" \
-        -tc "$MINUTES" -mps "$MOVES_PER_SESSION" -inc -1 \
+        -tc "$SESSION_TIME" -mps "$MOVES_PER_SESSION" -inc -1 \
         -saveGameFile "$games" -autoCallFlag true -testClaims true -checkMates true \
         -popupExitMessage false -popupMoveErrors false -noGUI \
         -debugMode true -nameOfDebugFile "$WORK/xboard.debug" \
@@ -106,9 +111,27 @@ WRAPPER
         played=$(grep -c '^\[Result ' "$games")
         [ "$played" = "$GAMES" ] || fail "$played games saved, $GAMES expected"
         grep -q '^\[Result "\*"\]' "$games" && fail "a game has no result"
-        grep -Eiq 'exited unexpectedly|illegal|false|forfeit|time|flag|crash|disconnect|error' \
-            <(grep -Eo '\{[^}]*\} (1-0|0-1|1/2-1/2|\*)' "$games") &&
-            fail "a game did not end by the rules: $(grep -Eio '\{[^}]*(exited|illegal|false|forfeit|time|flag|crash|disconnect|error)[^}]*\}' "$games" | head -3 | tr '\n' ' ')"
+        # A game lost on time by the opponent is the opponent's fault and is
+        # only reported (fairymax can overstep a short control when the
+        # machine is busy); every other irregular ending fails the check.
+        while read -r verdict text; do
+            case $verdict in
+                FAIL) fail "a game did not end by the rules: $text" ;;
+                NOTE) echo "    note: $text" ;;
+            esac
+        done < <(awk '
+            /^\[White "/ { split($0, f, "\""); white = f[2] }
+            /^\[Black "/ { split($0, f, "\""); black = f[2] }
+            match($0, /\{[^}]*\} (1-0|0-1|1\/2-1\/2|\*)/) {
+                ending = substr($0, RSTART + 1)
+                sub(/\}.*/, "", ending)
+                if (ending ~ /wins on time/) {
+                    loser = ending ~ /^White/ ? black : white
+                    print (loser == "vortelan" ? "FAIL" : "NOTE"), loser " lost on time (" ending ")"
+                } else if (tolower(ending) ~ /exited|illegal|false|forfeit|time|flag|crash|disconnect|error/) {
+                    print "FAIL", ending
+                }
+            }' "$games")
     fi
     if grep -Eiq 'illegal move|exited unexpectedly' "$WORK/xboard.debug" 2>/dev/null; then
         grep -Ei 'illegal move|exited unexpectedly' "$WORK/xboard.debug" | head -5 | sed 's/^/    xboard log: /'
