@@ -55,7 +55,7 @@ sanitize:
 
 # The tests of the reader thread, its mailbox and the protocol (the only code
 # that runs on two threads) under ThreadSanitizer; a race fails the test.
-THREAD_TESTS := Mailbox|EngineOutput|Lifecycle|Console|Thinking|Analysis|Fuzz
+THREAD_TESTS := Mailbox|EngineOutput|Lifecycle|Console|Thinking|Analysis|Fuzz|Uci\.
 tsan:
 	cmake -S . -B build/tsan $(SANITIZER_BUILD) -DVORTELAN_SANITIZE_THREADS=ON
 	cmake --build build/tsan -j $(JOBS)

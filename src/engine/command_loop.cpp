@@ -3,6 +3,8 @@
 #include <csignal>
 #include <cstdio>
 
+#include "engine/uci_loop.h"
+
 namespace {
 
 // The first whitespace-delimited word and where it ends in the line.
@@ -39,6 +41,7 @@ int CommandLoop::run(InputMailbox& mailbox) {
             mailbox.stopReader();
             return 0;
         }
+        if (uciRequested_) return UciLoop(engine_).run(mailbox);
     }
 }
 
@@ -169,6 +172,8 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
         e.whitePlayer = e.blackPlayer = 'H';
         loopMode_ = WaitMode;
         analysisDone_ = true;
+    } else if (word == "uci") {
+        uciRequested_ = true;
     } else if (word == "setboard") {
         // The text is everything after the word and the one character after it.
         e.setBoard(wordEnd + 1 < line.size() ? line.c_str() + wordEnd + 1 : "");
@@ -181,22 +186,27 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
 }
 
 // Coordinate notation: from-square, to-square and an optional promotion
-// letter (e2e4, e7e8n). Anything that is not two real squares is ignored,
+// letter (e2e4, e7e8n). Anything that is not two real squares is refused,
 // as is a move that is not legal here.
-void CommandLoop::userMove(const std::string& word) {
-    if (word.size() < 4 || word.size() > 5) return;
+bool playUserMove(Engine& e, const std::string& word) {
+    if (word.size() < 4 || word.size() > 5) return false;
     if (!isFileLetter(word[0]) || !isRankDigit(word[1]) || !isFileLetter(word[2]) || !isRankDigit(word[3]))
-        return;
-    Engine& e = engine_;
+        return false;
     e.promotionPiece = promotionKind(word.size() == 5 ? word[4] : 'q');
     const Square from = makeSquare(word[0] - 'a', word[1] - '1');
     const Square to = makeSquare(word[2] - 'a', word[3] - '1');
-    if (!e.acceptUserMove(from, to, *e.currentPosition)) return;
+    if (!e.acceptUserMove(from, to, *e.currentPosition)) return false;
     e.positionCount = e.ply + 1;
     switchSide(e.history[e.ply]);
     e.refreshPosition();
+    return true;
+}
+
+// Illegal or malformed moves are ignored silently.
+void CommandLoop::userMove(const std::string& word) {
+    if (!playUserMove(engine_, word)) return;
     showBoard();
-    e.printResult();
+    engine_.printResult();
     // A GUI in analysis mode sends the moves of the game it shows and expects
     // the analysis to follow them.
     if (loopMode_ == AnalyseMode) analysisDone_ = false;

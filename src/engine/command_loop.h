@@ -9,11 +9,17 @@
 
 enum LoopMode { PlayMode = 0, WaitMode = 1, AnalyseMode = 2 };
 
+// Plays a move in coordinates (e2e4, e7e8n; a pawn without a letter becomes
+// a queen) for the side to move, as a user's move: false, with the game
+// unchanged, when the word is no move or the move is not legal here.
+bool playUserMove(Engine& engine, const std::string& word);
+
 class CommandLoop {
 public:
     explicit CommandLoop(Engine& engine) : engine_(engine) {}
 
     // Runs until "quit" (or the end of input); returns the exit code.
+    // "uci" hands the rest of the run to the UCI front end.
     int run(InputMailbox& mailbox);
 
     // Acts on one input line; false when the line asks the program to end.
@@ -22,6 +28,7 @@ public:
     int loopMode() const { return loopMode_; }
     bool analysisDone() const { return analysisDone_; }
     bool xboardMode() const { return xboardMode_; }
+    bool uciRequested() const { return uciRequested_; }
 
     // The loop and the search read at most this much of a line.
     static constexpr std::size_t lineCapacity = 255;
@@ -37,4 +44,5 @@ private:
     int loopMode_ = WaitMode;
     bool analysisDone_ = true;
     bool xboardMode_ = false;
+    bool uciRequested_ = false;
 };

@@ -190,6 +190,18 @@ public:
     // While analysing, lines that change the game stop the search too.
     bool analysing = false;
 
+    // ---- UCI front end (engine/uci_loop.cpp) ----
+
+    // After "uci": each iteration prints a UCI "info" line instead of the
+    // xboard thinking line, and lines polled while searching are UCI
+    // commands.
+    bool uciMode = false;
+    // Acts on the first word of a line that arrives during a UCI search:
+    // "isready" is answered and dropped, "quit" aborts, "stop" and the lines
+    // that start another search or game ask for the move now (those stay
+    // waiting for the loop); anything else is dropped.
+    void answerPolledUciLine(const char* word);
+
     // Opening book lines in the book's square code, one list per colour.
     std::vector<std::string> whiteBook;
     std::vector<std::string> blackBook;
@@ -225,7 +237,10 @@ private:
     void scoreNoLegalMove(Position& position, int searchPly);
     // The score at the search's horizon.
     int horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly);
-    void printThinking(int depth);
+    // One line per iteration; the status tells a finished iteration from
+    // one cut short.
+    void printThinking(int depth, SearchStatus status);
+    void printUciInfo(int depth, SearchStatus status);
 
     std::ostream& out_;
     bool outputHeld_ = false;

@@ -56,7 +56,8 @@ void Engine::addHistory(uint8_t side, int from, int to, int depth) {
 // Looks at the clock and the mailbox. "force", "new" and "quit" abort the
 // search and "?" asks for the move now; those lines stay in the mailbox for
 // the command loop. Other lines are dropped, except that while analysing a
-// line that changes the game aborts the search too.
+// line that changes the game aborts the search too. In UCI mode the UCI
+// front end decides.
 SearchStatus Engine::checkTimeAndInput(int alpha) {
     const int64_t now = nowMs();
     if ((now - searchStart) / 1000 != elapsedSeconds) elapsedSeconds = static_cast<int>((now - searchStart + 1) / 1000);
@@ -69,7 +70,9 @@ SearchStatus Engine::checkTimeAndInput(int alpha) {
         if (const char* line = mailbox->peekLine()) {
             char word[256] = {};
             if (std::sscanf(line, "%255s", word) != 1) word[0] = '\0';
-            if (std::strcmp(word, "force") == 0 || std::strcmp(word, "new") == 0 || std::strcmp(word, "quit") == 0)
+            if (uciMode)
+                answerPolledUciLine(word);
+            else if (std::strcmp(word, "force") == 0 || std::strcmp(word, "new") == 0 || std::strcmp(word, "quit") == 0)
                 abortRequested = true;
             else if (std::strcmp(word, "?") == 0)
                 moveNowRequested = true;

@@ -11,7 +11,11 @@ namespace {
 enum class Extension { None, BookMiss, Swing };
 }  // namespace
 
-void Engine::printThinking(int depth) {
+void Engine::printThinking(int depth, SearchStatus status) {
+    if (uciMode) {
+        printUciInfo(depth, status);
+        return;
+    }
     char text[160];
     std::snprintf(text, sizeof text, "%d %d %d %lld %c%d%c%d", depth, searchScore * 100 / 1000, elapsedSeconds * 100,
                   static_cast<long long>(nodeCount), 'a' + bestFrom % 8, bestFrom / 8 + 1, 'a' + bestTo % 8,
@@ -75,7 +79,7 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
             const int64_t iterationStart = nowMs();
             status = alphaBeta(position, moves, alpha, beta, depth, 0, 0);
             const int64_t iterationEnd = nowMs();
-            printThinking(depth);
+            printThinking(depth, status);
 
             for (int& counter : historyWhite) counter /= 2;
             for (int& counter : historyBlack) counter /= 2;

@@ -1,6 +1,7 @@
-// One run of the engine program as a GUI drives it: in xboard mode, in a
-// fresh empty working directory (so no book or tables are read), read line
-// by line. Shared by the black-box tests of play and of thinking.
+// One run of the engine program as a GUI drives it: in xboard mode (or in
+// UCI mode, when the greeting is "uci"), in a fresh empty working directory
+// (so no book or tables are read), read line by line. Shared by the
+// black-box tests of play, of thinking and of UCI.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -90,12 +91,12 @@ inline bool isMoveLine(const std::string& line) {
 
 class EngineSession {
 public:
-    EngineSession() : engine_({VORTELAN_BINARY}, directory_.path()) {
+    explicit EngineSession(const std::string& greeting = "xboard") : engine_({VORTELAN_BINARY}, directory_.path()) {
         // The banner and the start diagram come before anything is read.
         const std::string diagramEnd = "  a b c d e f g h\n\n";
         ready_ = engine_.waitFor(diagramEnd, 10000);
         if (ready_) cursor_ = engine_.output().find(diagramEnd) + diagramEnd.size();
-        send("xboard");
+        send(greeting);
     }
 
     bool ready() const { return ready_; }

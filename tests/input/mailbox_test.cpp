@@ -64,6 +64,22 @@ TEST(Mailbox, LongLinesAreCut) {
     EXPECT_EQ(box.mailbox->takeLine(), "next");
 }
 
+// A UCI host sends the whole game in one line. Raised, the limit lets a
+// 400-ply game through, also when the line arrived before the limit was
+// raised; the longest line kept still bounds a line without end.
+TEST(Mailbox, RaisedLimitKeepsWholeLines) {
+    PipedMailbox box;
+    std::string game = "position startpos moves";
+    for (int ply = 0; ply < 400; ++ply) game += ply % 2 ? " b8c6" : " b1c3";
+    box.send(game + "\n");
+    while (!box.mailbox->peekLine()) usleep(1000);
+    box.mailbox->setLineLimit(InputMailbox::longestLine);
+    EXPECT_EQ(box.mailbox->takeLine(), game);
+    box.send(std::string(InputMailbox::longestLine + 10, 'x') + "\nnext\n");
+    EXPECT_EQ(box.mailbox->takeLine(), std::string(InputMailbox::longestLine, 'x'));
+    EXPECT_EQ(box.mailbox->takeLine(), "next");
+}
+
 // Peeking shows the waiting line without taking it.
 TEST(Mailbox, PeekLeavesTheLineWaiting) {
     PipedMailbox box;

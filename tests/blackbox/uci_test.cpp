@@ -1,0 +1,272 @@
+// The program as UCI hosts drive it: the handshake, positions with every
+// kind of move, each kind of "go", "isready" and "stop" during a search,
+// "quit" and the end of input. Info lines are read the way hosts read them,
+// and every move the engine names is checked against the rules.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+#include "engine_session.h"
+#include "test_engine.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// "info depth 4 score cp 21 time 3 nodes 900 nps 300000 pv e2e4 e7e5":
+// whole numbers by name, the score's kind, and the pv last.
+struct Info {
+    std::map<std::string, long long> values;
+    std::string scoreKind;
+    Lines pv;
+    bool has(const char* name) const { return values.count(name) != 0; }
+};
+
+bool parseInfo(const std::string& line, Info& info) {
+    std::istringstream in(line);
+    std::string name, value;
+    if (!(in >> name) || name != "info") return false;
+    while (in >> name && name != "pv") {
+        if (name == "score" && !(in >> info.scoreKind && (info.scoreKind == "cp" || info.scoreKind == "mate")))
+            return false;
+        if (!(in >> value) || !isWholeNumber(value)) return false;
+        info.values[name] = std::stoll(value);
+    }
+    for (std::string move; in >> move;) info.pv.push_back(move);
+    return !info.pv.empty() && info.has("depth") && info.has("time") && info.has("nodes") && info.has("nps");
+}
+
+struct Reply {
+    std::vector<Info> infos;
+    std::string bestmove;  // "" when none came in time
+    Lines otherLines;
+    long long milliseconds = 0;
+};
+
+Reply awaitBestMove(EngineSession& session, int timeoutMs) {
+    const auto start = std::chrono::steady_clock::now();
+    Reply reply;
+    for (const std::string& line : session.linesUntil("bestmove ", timeoutMs)) {
+        Info info;
+        if (line.rfind("bestmove ", 0) == 0)
+            reply.bestmove = line.substr(9);
+        else if (parseInfo(line, info))
+            reply.infos.push_back(info);
+        else
+            reply.otherLines.push_back(line);
+    }
+    reply.milliseconds = millisecondsSince(start);
+    return reply;
+}
+
+// What the engine says before it answers "isready".
+Lines answerBeforeReady(EngineSession& session) {
+    session.send("isready");
+    Lines lines = session.linesUntil("readyok", 5000);
+    EXPECT_TRUE(!lines.empty() && lines.back() == "readyok") << "no readyok";
+    if (!lines.empty()) lines.pop_back();
+    return lines;
+}
+
+// A session that has had its "uci" answered.
+struct UciSession : EngineSession {
+    UciSession() : EngineSession("uci") {
+        EXPECT_TRUE(ready());
+        EXPECT_EQ(linesUntil("uciok", 5000).back(), "uciok");
+    }
+};
+
+// The game a "position" line describes, played by the same rules in-process
+// up to the first move that is not legal.
+void reference(TestEngine& game, const std::string& position) {
+    std::istringstream in(position);
+    std::string word, fen;
+    in >> word >> word;
+    if (word == "fen")
+        while (in >> word && word != "moves") fen += (fen.empty() ? "" : " ") + word;
+    if (!fen.empty()) game.setBoard(fen);
+    while (in >> word)
+        if (word != "moves" && !game.play(word)) break;
+}
+
+// A move the side to move may play: coordinates, and a queen's letter
+// exactly when a pawn promotes.
+bool isLegalMove(TestEngine& game, const std::string& move) {
+    if ((move.size() != 4 && move.size() != 5) || !isSquarePair(move.substr(0, 4))) return false;
+    const Square from = sq(move.c_str());
+    const bool promotes = isPromotingPawn(game.position().board[from], from);
+    return game.isLegal(move.substr(0, 4)) && promotes == (move.size() == 5) && (!promotes || move[4] == 'q');
+}
+
+// Every pv is legal move by move, and the best move leads the last one.
+void expectSoundReply(const std::string& position, const Reply& reply) {
+    TestEngine game;
+    reference(game, position);
+    EXPECT_TRUE(reply.otherLines.empty()) << reply.otherLines.front();
+    EXPECT_TRUE(isLegalMove(game, reply.bestmove)) << position << ": bestmove " << reply.bestmove;
+    for (const Info& info : reply.infos) {
+        TestEngine line;
+        reference(line, position);
+        for (const std::string& move : info.pv) ASSERT_TRUE(isLegalMove(line, move) && line.play(move)) << move;
+    }
+    if (!reply.infos.empty()) {
+        EXPECT_EQ(reply.infos.back().pv.front(), reply.bestmove);
+    }
+}
+
+TEST(Uci, HandshakeAndIdleCommands) {
+    EngineSession session("uci");
+    ASSERT_TRUE(session.ready());
+    const Lines identity = {"id name Vortelan 2.73b", "id author the Vortelan developers", "uciok"};
+    EXPECT_EQ(session.linesUntil("uciok", 5000), identity);
+    for (const char* line : {"setoption name Hash value 16", "debug on", "stop", "ponderhit", "nonsense", "",
+                             "ucinewgame", "position startpos"})
+        session.send(line);
+    EXPECT_EQ(answerBeforeReady(session), Lines{});
+    session.send("uci");
+    EXPECT_EQ(answerBeforeReady(session), identity);
+}
+
+// Castling, en passant and a knight's promotion each give mate or
+// stalemate only when played exactly; an illegal move ends the list; a
+// 404-ply game arrives whole, mate included.
+TEST(Uci, PositionsArePlayedAsHostsSendThem) {
+    std::string longGame = "position startpos moves";
+    for (int i = 0; i < 100; ++i) longGame += " g1f3 g8f6 f3g1 f6g8";
+    const Lines positions = {
+        "position fen 4rkr1/4p1p1/8/8/8/8/8/4K2R w K - 0 1 moves e1g1",
+        "position fen k7/2Pp4/1K6/4P3/8/8/8/8 b - - 0 1 moves d7d5 e5d6",
+        "position fen 6bb/5Ppk/7p/8/8/8/8/K7 w - - 0 1 moves f7f8n",
+        "position fen 6bb/5Ppk/7p/8/8/8/8/K7 w - - 0 1 moves f7f8",
+        "position startpos moves f2f3 e7e5 g2g4 d8h4",
+        "position startpos moves f2f3 e7e5 g2g4 a1a5 d8h4",
+        longGame + " f2f3 e7e5 g2g4 d8h4",
+        longGame,
+    };
+    UciSession session;
+    for (const std::string& position : positions) {
+        session.send(position);
+        session.send("go depth 1");
+        const Reply reply = awaitBestMove(session, 20000);
+        TestEngine game;
+        reference(game, position);
+        if (game.legalMoves().empty()) {
+            EXPECT_EQ(reply.bestmove, "0000") << position;
+            EXPECT_TRUE(reply.infos.empty());
+        } else {
+            expectSoundReply(position, reply);
+        }
+    }
+}
+
+// "depth" as "sd": iterations from 2 to one past the limit. A position
+// drawn by repetition is searched all the same, as hosts play on.
+TEST(Uci, DepthLimitedSearches) {
+    UciSession session;
+    for (const std::string position :
+         {"position startpos moves e2e4 c7c5 g1f3 d7d6", "position startpos moves b1c3 b8c6 c3b1 c6b8 b1c3 b8c6 c3b1 c6b8"}) {
+        session.send(position);
+        session.send("go depth 3");
+        const Reply reply = awaitBestMove(session, 30000);
+        ASSERT_EQ(reply.infos.size(), 3u) << position;
+        for (std::size_t i = 0; i < reply.infos.size(); ++i) {
+            const Info& info = reply.infos[i];
+            EXPECT_EQ(info.values.at("depth"), static_cast<int>(i) + 2);
+            EXPECT_EQ(info.scoreKind, "cp");
+            EXPECT_GT(info.values.at("nodes"), 0);
+        }
+        expectSoundReply(position, reply);
+    }
+}
+
+// Mate scores in moves, from the side to move's view.
+TEST(Uci, MateScores) {
+    UciSession session;
+    const struct {
+        const char *fen, *score, *move;
+    } cases[] = {{"6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1", "mate 1", "a1a8"},
+                 {"7k/4Q3/6K1/8/8/8/8/8 b - - 0 1", "mate -1", "h8g8"}};
+    for (const auto& c : cases) {
+        session.send(std::string("position fen ") + c.fen);
+        session.send("go depth 4");
+        const Reply reply = awaitBestMove(session, 20000);
+        ASSERT_FALSE(reply.infos.empty());
+        const Info& last = reply.infos.back();
+        EXPECT_EQ(last.scoreKind + " " + std::to_string(last.values.at("score")), c.score);
+        EXPECT_EQ(reply.bestmove, c.move);
+    }
+}
+
+// The clock of the side to move sets the budget; "movetime" is kept.
+TEST(Uci, ClocksAndMoveTime) {
+    UciSession session;
+    const std::string position = "position startpos moves e2e4 e7e5 g1f3";
+    session.send(position);
+    session.send("go wtime 600000 btime 3000 winc 0 binc 0");  // Black's clock is short
+    const Reply hurried = awaitBestMove(session, 5000);
+    EXPECT_LT(hurried.milliseconds, 1500);
+    expectSoundReply(position, hurried);
+
+    session.send("go wtime 3000 btime 600000 movestogo 20");  // half a minute a move for Black
+    EXPECT_EQ(awaitBestMove(session, 1500).bestmove, "");
+    session.send("stop");
+    expectSoundReply(position, awaitBestMove(session, 1000));
+
+    session.send("go movetime 700");
+    const Reply timed = awaitBestMove(session, 5000);
+    EXPECT_LT(timed.milliseconds, 1700);
+    expectSoundReply(position, timed);
+}
+
+// "isready" is answered during a search, "stop" ends it with a legal move,
+// and a late "stop" is ignored.
+TEST(Uci, IsReadyAndStopDuringASearch) {
+    UciSession session;
+    const std::string position = "position startpos moves d2d4";
+    session.send(position);
+    session.send("go movetime 60000");
+    ASSERT_FALSE(awaitBestMove(session, 1000).infos.empty());
+    const auto start = std::chrono::steady_clock::now();
+    for (const std::string& line : answerBeforeReady(session)) EXPECT_EQ(line.rfind("info ", 0), 0u) << line;
+    EXPECT_LT(millisecondsSince(start), 500);
+    session.send("stop");
+    const Reply stopped = awaitBestMove(session, 1000);
+    expectSoundReply(position, stopped);
+    session.send("stop");
+    EXPECT_EQ(answerBeforeReady(session), Lines{});
+}
+
+// "infinite" gives no move before "stop", though the mate ends the search.
+TEST(Uci, InfiniteWaitsForStop) {
+    UciSession session;
+    session.send("position fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1");
+    session.send("go infinite");
+    const Reply waiting = awaitBestMove(session, 1500);
+    EXPECT_EQ(waiting.bestmove, "");
+    EXPECT_EQ(answerBeforeReady(session), Lines{});
+    session.send("stop");
+    EXPECT_EQ(awaitBestMove(session, 1000).bestmove, "a1a8");
+}
+
+// "quit" and the end of input end the program at once with exit code 0,
+// idle or searching, and without a move.
+TEST(Uci, QuitAndEndOfInput) {
+    for (const bool searching : {false, true}) {
+        for (const bool endOfInput : {false, true}) {
+            UciSession session;
+            if (searching) {
+                session.send("go movetime 60000");
+                ASSERT_FALSE(awaitBestMove(session, 1000).infos.empty());
+            }
+            if (endOfInput)
+                session.process().closeInput();
+            else
+                session.send("quit");
+            EXPECT_EQ(session.process().waitExit(1000), 0) << searching << endOfInput;
+            EXPECT_EQ(awaitBestMove(session, 200).bestmove, "");
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,80 @@
+// The UCI front end's translations: "go" limits into the engine's budget
+// through its own time rules, search scores into centipawns and mates, and
+// which commands keep or restart the game's state.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "engine/uci_loop.h"
+#include "test_engine.h"
+
+namespace {
+
+GoLimits limits(const std::string& go) {
+    std::istringstream words(go.substr(2));
+    return GoLimits::parse(words);
+}
+
+// White to move after 38 plies: 19 moves played, as "time" counts them.
+TEST(UciLimits, BudgetFollowsTheEnginesRules) {
+    struct Case {
+        const char* go;
+        int ms, depth;
+        bool extension;
+    };
+    const Case cases[] = {
+        // The moves to go are the moves left in the period: 60 s / (21 + 1).
+        {"go wtime 60000 btime 1000 movestogo 21", 2000, 25, false},
+        {"go wtime 240000 btime 1000 movestogo 40", 8000, 25, true},
+        // Without them the game is one period of sixty moves: 41 left.
+        {"go wtime 90000 btime 1 winc 2000 binc 0", 3000, 25, false},
+        {"go btime 90000 wtime 1000", 0, 25, false},
+        {"go movetime 400", 400, 25, false},
+        {"go depth 6", 300000, 6, true},
+        {"go depth 6 movetime 700", 700, 6, false},
+        {"go infinite", 300000, 100, true},
+        {"go wtime -5 movestogo x nodes 10 mate 2 ponder", 0, 25, false},
+    };
+    for (const Case& c : cases) {
+        TestEngine t;
+        UciLoop uci(*t);
+        std::string game = "position startpos moves";
+        for (int i = 0; i < 19; ++i) game += i % 2 ? " f3g1 f6g8" : " g1f3 g8f6";
+        uci.handleLine(game);
+        ASSERT_EQ(t->ply, 38);
+        uci.applyLimits(limits(c.go));
+        EXPECT_EQ(t->timeBudgetMs, c.ms) << c.go;
+        EXPECT_EQ(t->depthLimit, c.depth) << c.go;
+        EXPECT_EQ(t->extensionAllowed, c.extension) << c.go;
+    }
+}
+
+TEST(UciScore, CentipawnsAndMovesToMate) {
+    EXPECT_EQ(uciScore(1234), "cp 123");
+    EXPECT_EQ(uciScore(-38000), "cp -3800");
+    EXPECT_EQ(uciScore(-mateScore - 3000), "mate 2");
+    EXPECT_EQ(uciScore(mateScore + 10000), "mate -5");
+}
+
+// Hosts send "position" before every move: it must not cost the game its
+// table, book state or scores; "ucinewgame" resets them as "new" does.
+TEST(UciGame, PositionKeepsTheGameAndNewGameResetsIt) {
+    TestEngine t;
+    UciLoop uci(*t);
+    uci.handleLine("position startpos moves e2e4 e7e5");
+    t->bookActive = false;
+    t->prevScoreWhite = 120;
+    t->extensionsBlack = 2;
+    uci.handleLine("position startpos moves e2e4 e7e5 g1f3");
+    EXPECT_EQ(t->positionCount, 4);
+    EXPECT_FALSE(t->bookActive);
+    EXPECT_EQ(t->prevScoreWhite, 120);
+    EXPECT_EQ(t->extensionsBlack, 2);
+    uci.handleLine("ucinewgame");
+    EXPECT_TRUE(t->bookActive);
+    EXPECT_EQ(t->prevScoreWhite, noScore);
+    EXPECT_EQ(t->extensionsBlack, 0);
+    EXPECT_EQ(t.takeOutput(), "");
+}
+
+}  // namespace
