@@ -111,6 +111,12 @@ struct MoveList {
     uint8_t to[capacity];
     int32_t score[capacity];
 
+    bool contains(Square f, Square t) const {
+        for (int i = 0; i < count; ++i)
+            if (from[i] == f && to[i] == t) return true;
+        return false;
+    }
+
     // Never writes past the last entry: a set-up position stuffed with extra
     // pieces may have more pseudo-legal moves than the list holds.
     void append(Square f, Square t) {

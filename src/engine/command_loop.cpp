@@ -83,11 +83,9 @@ void CommandLoop::engineMove() {
 
     const Square from = e.bestFrom;
     const Square to = e.bestTo;
-    const bool promotes = isPromotingPawn(e.currentPosition->board[from], from);
-    e.playMove(from, to);
     // The GUI must be told what the pawn became.
-    std::string text = "move " + squareName(from) + squareName(to);
-    if (promotes) text += "q";
+    const std::string text = "move " + uciMove(*e.currentPosition, from, to);
+    e.playMove(from, to);
     e.holdOutput();
     e.printLine(text);
     showBoard();

@@ -5,9 +5,7 @@
 int Engine::acceptUserMove(Square from, Square to, Position& position) {
     MoveList legal;
     generateLegalMoves(position, legal);
-    bool found = false;
-    for (int i = 0; i < legal.count && !found; ++i) found = legal.from[i] == from && legal.to[i] == to;
-    if (!found) {
+    if (!legal.contains(from, to)) {
         promotionPiece = QUEEN;
         return 0;
     }

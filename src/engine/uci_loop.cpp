@@ -14,12 +14,6 @@ namespace {
 // "sd" keeps a depth to the deepest it allows.
 constexpr long long unlimitedDepth = 1000;
 
-bool contains(const MoveList& moves, Square from, Square to) {
-    for (int i = 0; i < moves.count; ++i)
-        if (moves.from[i] == from && moves.to[i] == to) return true;
-    return false;
-}
-
 }  // namespace
 
 std::string uciMove(const Position& position, Square from, Square to) {
@@ -204,7 +198,7 @@ bool UciLoop::go(std::istream& words) {
     }
     Square from = e.bestFrom;
     Square to = e.bestTo;
-    if (!contains(legal, from, to)) {
+    if (!legal.contains(from, to)) {
         from = moves.from[0];
         to = moves.to[0];
     }
@@ -279,7 +273,7 @@ void Engine::printUciInfo(int depth, SearchStatus status) {
     for (int i = 0; i < line.length; ++i) {
         MoveList legal;
         generateLegalMoves(position, legal);
-        if (!contains(legal, line.from[i], line.to[i])) break;
+        if (!legal.contains(line.from[i], line.to[i])) break;
         text += " " + uciMove(position, line.from[i], line.to[i]);
         makeMove(line.from[i], line.to[i], position);
         switchSide(position);
