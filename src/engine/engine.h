@@ -221,8 +221,12 @@ private:
     // Marks the pieces pinned to the king and, for the side to move, check.
     // occupied is the set of squares holding a piece.
     void scanKingLines(Square kingSquare, Position& position, uint64_t occupied);
-    void finishMaterialAndStatus(Position& position, const int pieces[2], const int counts[2],
-                                 const int values[2], const bool heavy[2]);
+    // moves: the pseudo-legal moves the generation has just listed.
+    void finishMaterialAndStatus(Position& position, const MoveList& moves, const int pieces[2],
+                                 const int counts[2], const int values[2], const bool heavy[2]);
+    // Whether a pseudo-legal move of the position leaves the mover's king safe.
+    bool isLegalMove(const Position& position, Square from, Square to);
+    bool hasLegalMove(const Position& position, const MoveList& moves);
     // Makes room for the next ply of the game plus a full search line.
     void reserveHistory();
     // Copies the current position into the next history entry and plays the

@@ -49,6 +49,15 @@ TEST(RootSearch, AMateFoundNearTheRootEndsTheIterations) {
     last >> depth >> score;
     EXPECT_EQ(score, 39700);
     EXPECT_LT(depth, 11);
+
+    // Mating with the hundredth half-move wins all the same: Black mated at
+    // ply 1, 1000 * 1 - 400000, is +39900 centipawns at the root.
+    t.setBoard("7k/8/6K1/8/8/8/8/R7 w - - 99 80");
+    std::istringstream mateOnTheClock(analyse(t, 2).back());
+    std::string move;
+    mateOnTheClock >> depth >> score >> move >> move >> move;
+    EXPECT_EQ(score, 39900);
+    EXPECT_EQ(move, "a1a8");
 }
 
 TEST(ShallowSearch, MarksStalemateAndCheckmate) {
