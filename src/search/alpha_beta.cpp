@@ -148,6 +148,9 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
         if (reduction > 0 && depth >= reduction + 1) {
             Position& child = history[ply + 1];
             copyState(child, position);
+            // The en-passant right was the passing side's; the side that
+            // pushed, moving again, has none.
+            child.enPassantTimer = 0;
             ++ply;
             ++positionCount;
             switchSide(child);
