@@ -93,6 +93,8 @@ public:
     // list before the iterations) and for the capture search.
     void scoreMoves(const Position& position, MoveList& moves, int searchPly);
     void scoreCaptures(const Position& position, MoveList& moves);
+    // Credits a quiet move that cut off or stayed best with depth squared.
+    void addHistory(uint8_t side, int from, int to, int depth);
 
     // ---- Opening book (book/) ----
 
@@ -233,7 +235,6 @@ private:
     // move there.
     void advanceHistory(Square from, Square to);
     void clearHistoryCounters();
-    void addHistory(uint8_t side, int from, int to, int depth);
     SearchStatus checkTimeAndInput(int alpha);
     // Sets searchScore and answers true when the node's game is over.
     bool scoreFinishedGame(const Position& position, int searchPly);
