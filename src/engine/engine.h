@@ -20,7 +20,8 @@
 class Engine {
 public:
     // The seed drives the hash keys (and later the book's choices); the
-    // program passes the time, tests and tools a number of their choosing.
+    // program passes one that differs from run to run, tests and tools a
+    // number of their choosing.
     explicit Engine(uint32_t seed, std::ostream& out = std::cout);
 
     Engine(const Engine&) = delete;
