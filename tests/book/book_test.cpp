@@ -58,6 +58,33 @@ TEST_F(BookTest, EnginesStartedASecondApartOpenDifferently) {
     EXPECT_EQ(firstMoves.size(), 2u);
 }
 
+// The list's last line (e2e4 "<L" here) never takes part: the candidates
+// are d2d4 ";K" and g1f3 "6E". A draw r picks entry 2 * r / 32767: 32766
+// the last candidate, 32767 none.
+TEST_F(BookTest, TheLastLineAndTheTopDrawGiveNoMove) {
+    write("blancas.ape", ";K\n6E\n<L\n");
+    auto engine = engineHere();
+    uint8_t from = 0, to = 0;
+    std::set<int> chosen;
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_EQ(engine->bookMove(from, to), 1);
+        chosen.insert(from);
+    }
+    EXPECT_EQ(chosen, (std::set<int>{sq("d2"), sq("g1")}));
+
+    const uint32_t drawing32766 = 279246213u, drawing32767 = 1106900357u;
+    ASSERT_EQ(Random(drawing32766).next(), 32766);
+    ASSERT_EQ(Random(drawing32767).next(), 32767);
+    engine->random.seed(drawing32766);
+    ASSERT_EQ(engine->bookMove(from, to), 1);
+    EXPECT_EQ(from, sq("g1"));
+    engine->random.seed(drawing32767);
+    EXPECT_EQ(engine->bookMove(from, to), 0);
+
+    write("blancas.ape", ";K\n");
+    EXPECT_EQ(engineHere()->bookMove(from, to), 0);
+}
+
 TEST_F(BookTest, LoadingCutsLongLinesAndSkipsAnUnfinishedLastLine) {
     const std::string longLine(300, '<');
     write("negras.ape", longLine + "\n" + "<LdT\n" + "<LdT1B");
