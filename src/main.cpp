@@ -1,14 +1,34 @@
 // Vortelan: a chess engine for the console and for xboard-protocol GUIs.
+#include <chrono>
 #include <cstdio>
 #include <ctime>
+#include <exception>
 #include <iostream>
 #include <memory>
 #include <new>
+#include <random>
 
 #include "engine/command_loop.h"
 #include "engine/engine.h"
 #include "input/mailbox.h"
 
+namespace {
+
+// Every run draws other hash keys and other book moves: the time is mixed
+// with the system's random device and the fine clock, so that engines a GUI
+// starts within the same second differ too.
+uint32_t startupSeed() {
+    uint64_t entropy = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+    try {
+        std::random_device device;
+        entropy ^= static_cast<uint64_t>(device()) << 32;
+    } catch (const std::exception&) {
+        // Without a random device the fine clock alone has to do.
+    }
+    return mixSeed(static_cast<uint64_t>(std::time(nullptr)), entropy);
+}
+
+}  // namespace
 
 int main() {
     std::cout << "Vortelan Version 2.73b\n"
@@ -19,7 +39,7 @@ int main() {
 
     std::unique_ptr<Engine> engine;
     try {
-        engine = std::make_unique<Engine>(static_cast<uint32_t>(std::time(nullptr)));
+        engine = std::make_unique<Engine>(startupSeed());
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "vortelan: not enough memory for the engine's tables\n");
         return 1;

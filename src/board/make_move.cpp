@@ -10,6 +10,20 @@ struct CastlingRook {
 };
 constexpr CastlingRook castlingRooks[4] = {{6, 7, 5}, {2, 0, 3}, {62, 63, 61}, {58, 56, 59}};
 
+// A castling right lives only as long as its rook has stood on its corner
+// all along: any move from the corner (the rook leaving) or onto it (the
+// rook captured there, or some piece arriving) ends the right for good, so
+// another rook that later reaches the corner cannot castle.
+void barCorner(Position& p, Square s) {
+    switch (s) {
+        case 0: p.whiteQueensideBarred = 1; break;
+        case 7: p.whiteKingsideBarred = 1; break;
+        case 56: p.blackQueensideBarred = 1; break;
+        case 63: p.blackKingsideBarred = 1; break;
+        default: break;
+    }
+}
+
 }  // namespace
 
 int Engine::makeMove(Square from, Square to, Position& p) {
@@ -33,6 +47,8 @@ int Engine::makeMove(Square from, Square to, Position& p) {
 
     p.board[to] = mover;
     p.board[from] &= static_cast<uint8_t>(~KIND_MASK);
+    barCorner(p, from);
+    barCorner(p, to);
 
     switch (kindOf(mover)) {
         case KING:
@@ -52,15 +68,6 @@ int Engine::makeMove(Square from, Square to, Position& p) {
                     p.hashKey ^= pieceKey(rook, c.rookFrom) ^ pieceKey(rook, c.rookTo);
                 }
                 (colour == WHITE ? p.whiteCastled : p.blackCastled) = 1;
-            }
-            break;
-        case ROOK:
-            if (colour == WHITE) {
-                if (from == 0) p.whiteQueensideBarred = 1;
-                if (from == 7) p.whiteKingsideBarred = 1;
-            } else {
-                if (from == 63) p.blackKingsideBarred = 1;
-                if (from == 56) p.blackQueensideBarred = 1;
             }
             break;
         case PAWN:

@@ -202,7 +202,7 @@ int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
         const int counts[2] = {allCounts - whiteCounts, whiteCounts};
         const int values[2] = {allValues - whiteValues, whiteValues};
         const bool heavy[2] = {(heavyBits & 1u) != 0, (heavyBits & 2u) != 0};
-        finishMaterialAndStatus(p, pieces, counts, values, heavy);
+        finishMaterialAndStatus(p, moves, pieces, counts, values, heavy);
     }
     return 1;
 }
@@ -210,15 +210,18 @@ int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
 // The children need no move lists of their own, only the answer whether the
 // mover's king survived, so each is made from the state alone and asked
 // that directly.
+bool Engine::isLegalMove(const Position& position, Square from, Square to) {
+    Position child;
+    copyState(child, position);
+    makeMove(from, to, child);
+    return moveKeepsKingSafe(child);
+}
+
 int Engine::generateLegalMoves(Position& position, MoveList& moves) {
     MoveList pseudo;
     moves.count = 0;
     if (!generateMoves(position, pseudo, true)) return 0;
-    Position child;
-    for (int i = 0; i < pseudo.count; ++i) {
-        copyState(child, position);
-        makeMove(pseudo.from[i], pseudo.to[i], child);
-        if (moveKeepsKingSafe(child)) moves.append(pseudo.from[i], pseudo.to[i]);
-    }
+    for (int i = 0; i < pseudo.count; ++i)
+        if (isLegalMove(position, pseudo.from[i], pseudo.to[i])) moves.append(pseudo.from[i], pseudo.to[i]);
     return 1;
 }

@@ -2,8 +2,8 @@
 // the three-fold repetition test against the game history.
 #include "engine/engine.h"
 
-void Engine::finishMaterialAndStatus(Position& p, const int pieces[2], const int counts[2],
-                                     const int values[2], const bool heavy[2]) {
+void Engine::finishMaterialAndStatus(Position& p, const MoveList& moves, const int pieces[2],
+                                     const int counts[2], const int values[2], const bool heavy[2]) {
     constexpr int B = 0, W = 1;
     p.pieceCount = static_cast<uint8_t>(pieces[W] + pieces[B]);
     p.whiteMaterialCount = static_cast<int16_t>(counts[W]);
@@ -23,7 +23,12 @@ void Engine::finishMaterialAndStatus(Position& p, const int pieces[2], const int
     p.whiteMaterialValue = white;
     p.blackMaterialValue = black;
 
-    if (p.halfmoveClock >= 100) {
+    // A move that mates wins even when it is the hundredth half-move:
+    // checkmate comes before the fifty-move rule. The searches find the mate
+    // themselves once the position is not marked as drawn; the test for a
+    // legal reply is needed only in check with the clock run out, which is
+    // rare.
+    if (p.halfmoveClock >= 100 && !(p.inCheck && !hasLegalMove(p, moves))) {
         p.setBothStatus(DrawFiftyMoves);
     } else if (repetitionCheckOn && isRepetition(p)) {
         p.setBothStatus(DrawRepetition);
@@ -33,6 +38,12 @@ void Engine::finishMaterialAndStatus(Position& p, const int pieces[2], const int
         p.setBothStatus(Normal);
         if (p.inCheck) (p.sideToMove == WHITE ? p.whiteStatus : p.blackStatus) = InCheck;
     }
+}
+
+bool Engine::hasLegalMove(const Position& p, const MoveList& moves) {
+    for (int i = 0; i < moves.count; ++i)
+        if (isLegalMove(p, moves.from[i], moves.to[i])) return true;
+    return false;
 }
 
 // Positions are compared by key, side to move and castling state; the scan

@@ -20,7 +20,8 @@
 class Engine {
 public:
     // The seed drives the hash keys (and later the book's choices); the
-    // program passes the time, tests and tools a number of their choosing.
+    // program passes one that differs from run to run, tests and tools a
+    // number of their choosing.
     explicit Engine(uint32_t seed, std::ostream& out = std::cout);
 
     Engine(const Engine&) = delete;
@@ -93,6 +94,8 @@ public:
     // list before the iterations) and for the capture search.
     void scoreMoves(const Position& position, MoveList& moves, int searchPly);
     void scoreCaptures(const Position& position, MoveList& moves);
+    // Credits a quiet move that cut off or stayed best with depth squared.
+    void addHistory(uint8_t side, int from, int to, int depth);
 
     // ---- Opening book (book/) ----
 
@@ -221,15 +224,18 @@ private:
     // Marks the pieces pinned to the king and, for the side to move, check.
     // occupied is the set of squares holding a piece.
     void scanKingLines(Square kingSquare, Position& position, uint64_t occupied);
-    void finishMaterialAndStatus(Position& position, const int pieces[2], const int counts[2],
-                                 const int values[2], const bool heavy[2]);
+    // moves: the pseudo-legal moves the generation has just listed.
+    void finishMaterialAndStatus(Position& position, const MoveList& moves, const int pieces[2],
+                                 const int counts[2], const int values[2], const bool heavy[2]);
+    // Whether a pseudo-legal move of the position leaves the mover's king safe.
+    bool isLegalMove(const Position& position, Square from, Square to);
+    bool hasLegalMove(const Position& position, const MoveList& moves);
     // Makes room for the next ply of the game plus a full search line.
     void reserveHistory();
     // Copies the current position into the next history entry and plays the
     // move there.
     void advanceHistory(Square from, Square to);
     void clearHistoryCounters();
-    void addHistory(uint8_t side, int from, int to, int depth);
     SearchStatus checkTimeAndInput(int alpha);
     // Sets searchScore and answers true when the node's game is over.
     bool scoreFinishedGame(const Position& position, int searchPly);

@@ -2,6 +2,7 @@
 // null-move and futility pruning, check and pawn extensions, history
 // counters and the transposition table. The positions of the current line
 // live in the game history after the game's own positions.
+#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -44,12 +45,20 @@ void Engine::clearHistoryCounters() {
 }
 
 // Quiet moves that cut off or stayed best earn depth squared, so moves that
-// worked deep in the tree weigh most.
+// worked deep in the tree weigh most. The counters are halved between
+// iterations; one iteration of a long analysis could still carry a counter
+// past the int range, so the side's counters are halved early then, which
+// keeps their proportions.
 void Engine::addHistory(uint8_t side, int from, int to, int depth) {
     int* history = side == WHITE ? historyWhite : historyBlack;
     int& maximum = side == WHITE ? historyMaxWhite : historyMaxBlack;
     int& counter = history[from * 64 + to];
-    counter += depth * depth;
+    const int gain = depth * depth;
+    if (counter > INT_MAX - gain) {
+        for (int i = 0; i < 4096; ++i) history[i] /= 2;
+        maximum /= 2;
+    }
+    counter += gain;
     if (counter > maximum) maximum = counter;
 }
 
@@ -148,6 +157,9 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
         if (reduction > 0 && depth >= reduction + 1) {
             Position& child = history[ply + 1];
             copyState(child, position);
+            // The en-passant right was the passing side's; the side that
+            // pushed, moving again, has none.
+            child.enPassantTimer = 0;
             ++ply;
             ++positionCount;
             switchSide(child);

@@ -109,7 +109,10 @@ void Engine::scoreMoves(const Position& position, MoveList& moves, int searchPly
         } else if (promotion) {
             score += 5000;
         } else {
-            if (settings.useHistory && historyMax > 0) score += history[from * 64 + to] * 2000 / historyMax;
+            // Counters pass 2^31 / 2000 in long searches: the product needs
+            // 64 bits, the quotient is at most 2000 again.
+            if (settings.useHistory && historyMax > 0)
+                score += static_cast<int32_t>(int64_t{history[from * 64 + to]} * 2000 / historyMax);
             const int kind = kindOf(attacker);
             score += pieceSquareValue(position, kind, white, to) - pieceSquareValue(position, kind, white, from);
             score += 8 * cover[to] - 8;

@@ -34,6 +34,10 @@ const PerftCase cases[] = {
     {"r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", {6, 228, 8087}},
     {"rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8", {41, 1373, 54007}},
     {"n1n5/PPPk4/8/8/8/8/4Kppp/5N1N b - - 0 1", {15, 210, 3253, 47828}},
+    // Rooks captured on their corners and recaptured there by the other rook:
+    // the recapturing rook may not castle. Counted by an independent move
+    // generator.
+    {"r3k2r/7r/6N1/8/8/6n1/7R/R3K2R b KQkq - 0 1", {34, 1045, 33660, 1051509}},
 };
 
 TEST(Perft, CountsMatchKnownTrees) {

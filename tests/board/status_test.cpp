@@ -62,7 +62,8 @@ TEST(Status, LoneMinorAdjustment) {
     }
 }
 
-// The clock reaching 100 draws, even with the side to move in check.
+// The clock reaching 100 draws, even with the side to move in check, but
+// not when it is mated: checkmate comes first.
 TEST(Status, FiftyMoveRule) {
     TestEngine t;
     t.setBoard("4k3/8/8/8/8/8/8/R3K3 w - - 98 80");
@@ -75,11 +76,24 @@ TEST(Status, FiftyMoveRule) {
     EXPECT_EQ(t->gameStatus, DrawFiftyMoves);
     EXPECT_EQ(t.takeOutput(), "1/2-1/2 {50 moves rule}\n");
 
-    t.setBoard("4k3/8/8/8/8/8/8/R3K3 w - - 99 80");
-    ASSERT_TRUE(t.play("a1a8"));
-    EXPECT_EQ(t.position().whiteStatus, DrawFiftyMoves);
-    EXPECT_EQ(t.position().blackStatus, DrawFiftyMoves);
-    EXPECT_EQ(t.takeOutput(), "1/2-1/2 {50 moves rule}\n");
+    // A check on the hundredth half-move draws; a mate wins.
+    struct Case {
+        const char *fen, *move;
+        int status;
+        const char* result;
+    };
+    const Case lastMoves[] = {
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 99 80", "a1a8", DrawFiftyMoves, "1/2-1/2 {50 moves rule}\n"},
+        {"7k/8/6K1/8/8/8/8/R7 w - - 99 80", "a1a8", Checkmate, "1-0 {White mates}\n"},
+        {"r7/8/8/8/8/6k1/8/7K b - - 99 80", "a8a1", Checkmate, "0-1 {Black mates}\n"},
+    };
+    for (const Case& c : lastMoves) {
+        t.setBoard(c.fen);
+        ASSERT_TRUE(t.play(c.move)) << c.fen;
+        EXPECT_EQ(t.position().whiteStatus, c.status) << c.fen;
+        EXPECT_EQ(t.position().blackStatus, c.status) << c.fen;
+        EXPECT_EQ(t.takeOutput(), c.result);
+    }
 
     // Playing on after the draw never winds the clock back below 100.
     t.setBoard("4k3/8/8/8/8/8/8/R3K3 w - - 126 80");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 
 #include "book_folder.h"
 #include "test_engine.h"
@@ -37,6 +38,51 @@ TEST_F(BookTest, MovesAreChosenInProportionToTheLinesThatPlayThem) {
     }
     EXPECT_EQ(knightF3 + knightC3, 3000);
     EXPECT_NEAR(static_cast<double>(knightF3) / knightC3, 2.0, 0.25);
+}
+
+// Engines started a second apart open with different moves, even when the
+// bits mixed into the time are the same: a White book of 60 lines of 1. e4
+// and 84 of 1. d4 (";K"), as ours. Seeded with the bare time, all eight
+// played 1. d4.
+TEST_F(BookTest, EnginesStartedASecondApartOpenDifferently) {
+    std::string book;
+    for (int i = 0; i < 144; ++i) book += i < 60 ? "<L\n" : ";K\n";
+    write("blancas.ape", book + "<L\n");
+    std::set<int> firstMoves;
+    for (uint64_t second = 0; second < 8; ++second) {
+        auto engine = folder_.engineHere(mixSeed(1700000040 + second, 0), out_);
+        uint8_t from = 0, to = 0;
+        ASSERT_EQ(engine->bookMove(from, to), 1);
+        firstMoves.insert(from);
+    }
+    EXPECT_EQ(firstMoves.size(), 2u);
+}
+
+// The list's last line (e2e4 "<L" here) never takes part: the candidates
+// are d2d4 ";K" and g1f3 "6E". A draw r picks entry 2 * r / 32767: 32766
+// the last candidate, 32767 none.
+TEST_F(BookTest, TheLastLineAndTheTopDrawGiveNoMove) {
+    write("blancas.ape", ";K\n6E\n<L\n");
+    auto engine = engineHere();
+    uint8_t from = 0, to = 0;
+    std::set<int> chosen;
+    for (int i = 0; i < 200; ++i) {
+        ASSERT_EQ(engine->bookMove(from, to), 1);
+        chosen.insert(from);
+    }
+    EXPECT_EQ(chosen, (std::set<int>{sq("d2"), sq("g1")}));
+
+    const uint32_t drawing32766 = 279246213u, drawing32767 = 1106900357u;
+    ASSERT_EQ(Random(drawing32766).next(), 32766);
+    ASSERT_EQ(Random(drawing32767).next(), 32767);
+    engine->random.seed(drawing32766);
+    ASSERT_EQ(engine->bookMove(from, to), 1);
+    EXPECT_EQ(from, sq("g1"));
+    engine->random.seed(drawing32767);
+    EXPECT_EQ(engine->bookMove(from, to), 0);
+
+    write("blancas.ape", ";K\n");
+    EXPECT_EQ(engineHere()->bookMove(from, to), 0);
 }
 
 TEST_F(BookTest, LoadingCutsLongLinesAndSkipsAnUnfinishedLastLine) {

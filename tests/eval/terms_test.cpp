@@ -64,6 +64,42 @@ TEST(LoneBishop, PiecesOutOfTheBishopsReach) {
     EXPECT_EQ(loneBishopTerms(t, "6k1/1p1p1p1p/p7/2p1p3/8/8/8/K4B2 w - - 0 1").black, -2);
 }
 
+// White Ke1 with knights d2 and e2, pinned by Ba5 and Re8. Black attacks
+// d2 three times (Ba5 Nb3 Nc4) and e2 twice (Re8 Ng3); the king alone
+// guards both. Endgame weights, whose king zone is the ring d1 f1 d2 e2 f2:
+//   overattacked (3 - 1) + (2 - 1) = 3:      -(3 * 1000) / 90  =  -33
+//   pin margin of e2, the last pinned piece,
+//   assigned, not added to d2's: 2 - 1 = 1:  -(1 * 1000) / 60  =  -16
+//   pinned pieces 2:                         -(2 * 1000) / 60  =  -33
+//   defended 1 + 1 = 2:                 ((2 * 1000) / 160) / 2 =   +6
+//   attacked 3 + 2 = 5:                      -(5 * 1000) / 160 =  -31
+//   zone attacks f1 1, d2 3, e2 2 = 6:       -(6 * 1000) / 64  =  -93
+//   weak zone squares, -250 per attacker
+//   beyond the first: d2 2, e2 1 = 3:        -(3 * 1000) / 4   = -750
+// in all -950.
+TEST(Safety, PinsOverattackedPiecesAndAWeakKingZone) {
+    EvalEngine t;
+    const auto safety = [](PositionalEvaluation& e) {
+        e.tallyKingZones();
+        e.scoreSafety();
+    };
+    EXPECT_EQ(termAfterScan(t, "4r2k/8/8/b7/2n5/1n4n1/3NN3/4K3 w - - 0 1", safety).white, -950);
+}
+
+// After 1. O-O White has castled (100) and kept no right; Black keeps both
+// rights, 33 + 25 = 58. Both kings on their home ranks cost nothing.
+TEST(CastlingTerms, CastledAndRightsKept) {
+    EvalEngine t;
+    t.setBoard("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
+    ASSERT_TRUE(t.play("e1g1"));
+    MoveList moves;
+    t->generateMoves(t.position(), moves, true);
+    PositionalEvaluation e(*t, t.position(), openingWeights);
+    e.scoreCastling();
+    EXPECT_EQ(e.white.sum, 100);
+    EXPECT_EQ(e.black.sum, 58);
+}
+
 // The square scan's pawn terms with the middle-game weights (no space at
 // ply 0, all-zero tables): the advanced-pawn bonuses plus the rank bonus,
 // a White pawn and its Black mirror image earning the same. The kings on

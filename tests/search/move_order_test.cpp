@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "search/move_order.h"
 #include "test_engine.h"
 
@@ -35,6 +37,26 @@ TEST(MoveOrder, QuietMovesByCoverOfTheTargetSquare) {
     EXPECT_EQ(orderingScore(t, "b1a3"), 0);
     // A push adds nothing to the attack counts: 8 * 0 - 8.
     EXPECT_EQ(orderingScore(t, "e2e4"), -8);
+}
+
+// A quiet move's history share is counter * 2000 / the side's highest
+// counter, worked without overflow for counters past 2^31 / 2000: on b1a3,
+// whose other terms add up to 0 (above), 1500000 * 2000 / 2000000 = 1500.
+// A counter about to pass the int range halves the side's counters first:
+// (INT_MAX - 3) / 2 + 3 * 3.
+TEST(MoveOrder, HistoryCountersPastTheProductsRange) {
+    TestEngine t;
+    t.setBoard("4k3/8/8/8/8/8/4P3/1N2K3 w - - 0 1");
+    t->historyWhite[sq("b1") * 64 + sq("a3")] = 1500000;
+    t->historyMaxWhite = 2000000;
+    EXPECT_EQ(orderingScore(t, "b1a3"), 1500);
+
+    t->historyWhite[sq("e2") * 64 + sq("e4")] = INT_MAX - 3;
+    t->historyMaxWhite = INT_MAX - 3;
+    t->addHistory(WHITE, sq("e2"), sq("e4"), 3);
+    EXPECT_EQ(t->historyWhite[sq("e2") * 64 + sq("e4")], (INT_MAX - 3) / 2 + 9);
+    EXPECT_EQ(t->historyMaxWhite, (INT_MAX - 3) / 2 + 9);
+    EXPECT_EQ(t->historyWhite[sq("b1") * 64 + sq("a3")], 750000);
 }
 
 TEST(MoveOrder, PromotionsComeBeforeOtherQuietMoves) {

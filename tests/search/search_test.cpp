@@ -49,6 +49,36 @@ TEST(RootSearch, AMateFoundNearTheRootEndsTheIterations) {
     last >> depth >> score;
     EXPECT_EQ(score, 39700);
     EXPECT_LT(depth, 11);
+
+    // Mating with the hundredth half-move wins all the same: Black mated at
+    // ply 1, 1000 * 1 - 400000, is +39900 centipawns at the root.
+    t.setBoard("7k/8/6K1/8/8/8/8/R7 w - - 99 80");
+    std::istringstream mateOnTheClock(analyse(t, 2).back());
+    std::string move;
+    mateOnTheClock >> depth >> score >> move >> move >> move;
+    EXPECT_EQ(score, 39900);
+    EXPECT_EQ(move, "a1a8");
+}
+
+// Passing the move must not hand the en-passant right to the side that
+// just pushed: its pawns would "capture" onto the passed-over square and
+// take their own pawn. Right after 1. e4, with no Black pawn to use the
+// right, the search is the same with or without it in the set-up text.
+// Beta lies far below the position's worth, so the pass at the root holds
+// only after White's every reply to it has been searched.
+TEST(NullMove, PassingDropsTheEnPassantRight) {
+    const std::string placement = "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq ";
+    int64_t nodes[2];
+    for (int i = 0; i < 2; ++i) {
+        TestEngine t;
+        t.setBoard(placement + (i == 0 ? "e3" : "-") + " 0 1");
+        t.loop.handleLine("force");
+        MoveList moves;
+        t->generateLegalMoves(t.position(), moves);
+        t->rootSearch(t.position(), moves, -infinityScore, -100000, 3);
+        nodes[i] = t->nodeCount;
+    }
+    EXPECT_EQ(nodes[0], nodes[1]);
 }
 
 TEST(ShallowSearch, MarksStalemateAndCheckmate) {
