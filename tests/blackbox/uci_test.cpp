@@ -217,6 +217,13 @@ TEST(Uci, ClocksAndMoveTime) {
     const Reply timed = awaitBestMove(session, 5000);
     EXPECT_LT(timed.milliseconds, 1700);
     expectSoundReply(position, timed);
+
+    // A forced move keeps within the move time too (not a second).
+    session.send("position fen 4k3/ppp5/8/8/8/5n1r/5P1P/6BK w - - 0 1");
+    session.send("go movetime 50");
+    const Reply forced = awaitBestMove(session, 5000);
+    EXPECT_EQ(forced.bestmove, "h1g2");
+    EXPECT_TRUE(!tightTimingHolds || forced.milliseconds < 700) << forced.milliseconds << " ms";
 }
 
 // "isready" is answered during a search, "stop" ends it with a legal move,
