@@ -170,8 +170,8 @@ WRAPPER
 # from the time stamps of xboard's debug log.
 report_thinking() {
     awk -v need="$MIN_DEPTH" '
-        match($0, /^[0-9]+ [<>](first|second) : /) {
-            stamp = $1; side = substr($2, 2); text = substr($0, RLENGTH + 1)
+        match($0, /^[0-9]+ [<>](first |second): /) {
+            stamp = $1; side = $2 ~ /second/ ? "second" : "first"; text = substr($0, RLENGTH + 1)
             if ($2 ~ /^>/) { sent[side] = stamp; next }
             n = split(text, f, " ")
             if (n >= 5 && f[1] ~ /^[0-9]+$/ && f[3] ~ /^[0-9]+$/) depth[side] = f[1]
