@@ -93,7 +93,7 @@ TEST(Thinking, QuestionMarkPlaysAtOnce) {
     std::this_thread::sleep_for(milliseconds(300));
     session.send("?");
     const EngineReply reply = awaitMove(session, 30000);
-    EXPECT_LT(reply.milliseconds, 1000);
+    EXPECT_LT(reply.milliseconds, 5000);  // not the thirty seconds of "st 30"
     TestEngine game;
     ASSERT_TRUE(game.play("e2e4"));
     EXPECT_TRUE(game.play(reply.move)) << reply.move;
@@ -109,7 +109,7 @@ TEST(Thinking, ForceStopsWithoutAMove) {
     const auto start = std::chrono::steady_clock::now();
     session.send("force");
     const Lines stopped = session.quietAnswer();
-    EXPECT_LT(millisecondsSince(start), 1000);
+    EXPECT_LT(millisecondsSince(start), 5000);
     EXPECT_FALSE(containsMoveLine(stopped));
     session.send("d7d5");
     session.send("g1f3");

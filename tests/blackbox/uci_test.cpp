@@ -203,9 +203,11 @@ TEST(Uci, ClocksAndMoveTime) {
     UciSession session;
     const std::string position = "position startpos moves e2e4 e7e5 g1f3";
     session.send(position);
+    // The bounds are far below what a wrong clock gives (20 s and 15 s) and
+    // far above what a slow build on a busy machine takes.
     session.send("go wtime 600000 btime 3000 winc 0 binc 0");  // Black's clock is short
-    const Reply hurried = awaitBestMove(session, 5000);
-    EXPECT_LT(hurried.milliseconds, 1500);
+    const Reply hurried = awaitBestMove(session, 10000);
+    EXPECT_LT(hurried.milliseconds, 5000);
     expectSoundReply(position, hurried);
 
     session.send("go wtime 3000 btime 600000 movestogo 20");  // half a minute a move for Black
@@ -214,8 +216,8 @@ TEST(Uci, ClocksAndMoveTime) {
     expectSoundReply(position, awaitBestMove(session, 1000));
 
     session.send("go movetime 700");
-    const Reply timed = awaitBestMove(session, 5000);
-    EXPECT_LT(timed.milliseconds, 1700);
+    const Reply timed = awaitBestMove(session, 10000);
+    EXPECT_LT(timed.milliseconds, 5000);
     expectSoundReply(position, timed);
 
     // A forced move keeps within the move time too (not a second).
