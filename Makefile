@@ -62,10 +62,13 @@ tsan:
 	cd build/tsan && TSAN_OPTIONS=halt_on_error=1:exitcode=66 ctest --output-on-failure -j $(JOBS) -R '$(THREAD_TESTS)'
 
 # A short match inside xboard (40 moves in 20 s; the script's default is 40
-# moves in a minute) and an analysis session, with the engine of build/test.
+# moves in a minute) and an analysis session, with the engine of build/test;
+# then a short game at one second a move, which xboard draws after 15 moves,
+# in which the engine must think to depth 6 on average.
 gui-check:
 	scripts/install-test-programs.sh
 	SESSION_SECONDS=20 scripts/xboard-match.sh build/test/vortelan
+	CLOCK=st GAMES=1 MAX_MOVES=15 MIN_DEPTH=6 ANALYSIS=0 scripts/xboard-match.sh build/test/vortelan
 
 clean:
 	rm -rf build

@@ -12,7 +12,12 @@
 # the work folder (games, xboard's debug log) for inspection. GAMES (2),
 # SESSION_SECONDS (60) and MOVES_PER_SESSION (40) set the match: by default
 # 40 moves in 1 minute; `make test` plays 40 moves in 20 seconds to stay
-# quick.
+# quick. CLOCK picks another time control: "st" (ST_TIME, 0:01, a move) or
+# "sudden" (the whole game in SESSION_SECONDS, no increment). MAX_MOVES
+# has xboard draw a game after that many moves (0: never); MIN_DEPTH
+# requires that average depth of the engine's last thinking line before
+# its moves (always reported); ANALYSIS=0 leaves out the analysis checks.
+# scripts/xboard-clocks.sh runs the match in each time control.
 set -uo pipefail
 
 cd "$(dirname "$0")/.."
@@ -24,6 +29,28 @@ SESSION_SECONDS=${SESSION_SECONDS:-60}
 MOVES_PER_SESSION=${MOVES_PER_SESSION:-40}
 # xboard takes the session's time as minutes or minutes:seconds.
 SESSION_TIME=$((SESSION_SECONDS / 60)):$(printf %02d $((SESSION_SECONDS % 60)))
+CLOCK=${CLOCK:-session}
+ST_TIME=${ST_TIME:-0:01}
+MAX_MOVES=${MAX_MOVES:-0}
+MIN_DEPTH=${MIN_DEPTH:-0}
+# GAME_LIMIT only guards against a hung GUI: the seconds that a game of 200
+# moves takes at most.
+case $CLOCK in
+    session) CLOCK_ARGS=(-tc "$SESSION_TIME" -mps "$MOVES_PER_SESSION" -inc -1)
+             CLOCK_TEXT="$MOVES_PER_SESSION moves in $SESSION_SECONDS s"
+             GAME_LIMIT=$((SESSION_SECONDS * 10)) ;;  # 5 periods on each clock
+    st) CLOCK_ARGS=(-st "$ST_TIME")
+        CLOCK_TEXT="$ST_TIME a move"
+        case $ST_TIME in
+            *:*) st_seconds=$((10#${ST_TIME%%:*} * 60 + 10#${ST_TIME#*:})) ;;
+            *) st_seconds=$((10#$ST_TIME * 60)) ;;
+        esac
+        GAME_LIMIT=$((400 * st_seconds)) ;;
+    sudden) CLOCK_ARGS=(-tc "$SESSION_TIME" -inc 0)
+            CLOCK_TEXT="the whole game in $SESSION_SECONDS s"
+            GAME_LIMIT=$((SESSION_SECONDS * 3)) ;;
+    *) echo "xboard-match: CLOCK must be session, st or sudden" >&2; exit 2 ;;
+esac
 
 for tool in "$XBOARD" "$FAIRYMAX"; do
     if [ ! -x "$tool" ]; then
@@ -83,18 +110,16 @@ WRAPPER
     chmod +x "$opponent"
 
     games="$WORK/games.pgn"
-    echo "xboard-match: $GAMES games, $MOVES_PER_SESSION moves in $SESSION_SECONDS s, vortelan against fairymax"
+    echo "xboard-match: $GAMES games, $CLOCK_TEXT, vortelan against fairymax"
     start=$(date +%s)
     # Settings are read from and saved to the work folder only; the match ends
     # xboard by itself; every popup that would wait for a click is switched off.
-    # The overall limit only guards against a hung GUI: a game of 200 moves
-    # at this rate takes 5 periods on each clock.
-    timeout $((GAMES * SESSION_SECONDS * 10 + 120)) env DISPLAY=":$display" HOME="$WORK" "$XBOARD" \
+    timeout $((GAMES * GAME_LIMIT + 120)) env DISPLAY=":$display" HOME="$WORK" "$XBOARD" \
         -settingsFile "$WORK/xboardrc" -saveSettingsOnExit false \
         -fcp "$ENGINE" -fd "$ENGINE_DIR" -fn vortelan \
         -scp "$opponent" -sd "$WORK" -sn fairymax \
         -matchMode true -matchGames "$GAMES" \
-        -tc "$SESSION_TIME" -mps "$MOVES_PER_SESSION" -inc -1 \
+        "${CLOCK_ARGS[@]}" -adjudicateDrawMoves "$MAX_MOVES" \
         -saveGameFile "$games" -autoCallFlag true -testClaims true -checkMates true \
         -popupExitMessage false -popupMoveErrors false -noGUI \
         -debugMode true -nameOfDebugFile "$WORK/xboard.debug" \
@@ -137,8 +162,44 @@ WRAPPER
         grep -Ei 'illegal move|exited unexpectedly' "$WORK/xboard.debug" | head -5 | sed 's/^/    xboard log: /'
         fail "xboard's log reports an illegal move or an engine that exited"
     fi
+    report_thinking
+}
+
+# The depth of each engine's last thinking line before its move (book moves
+# have none) and the time from the last line xboard sent it to its move,
+# from the time stamps of xboard's debug log.
+report_thinking() {
+    awk -v need="$MIN_DEPTH" '
+        match($0, /^[0-9]+ [<>](first |second): /) {
+            stamp = $1; side = $2 ~ /second/ ? "second" : "first"; text = substr($0, RLENGTH + 1)
+            if ($2 ~ /^>/) { sent[side] = stamp; next }
+            n = split(text, f, " ")
+            if (n >= 5 && f[1] ~ /^[0-9]+$/ && f[3] ~ /^[0-9]+$/) depth[side] = f[1]
+            if (f[1] == "move") {
+                moves[side]++; time[side] += stamp - sent[side]
+                if (depth[side] != "") { deep[side] += depth[side]; counted[side]++ }
+                depth[side] = ""
+            }
+        }
+        END {
+            split("first second", sides, " "); name["first"] = "vortelan"; name["second"] = "fairymax"
+            for (i = 1; i <= 2; i++) {
+                s = sides[i]
+                if (!moves[s]) continue
+                avg[s] = counted[s] ? deep[s] / counted[s] : 0
+                printf "    %s: %d moves, average depth %.1f (%d searched), average %.0f ms a move\n", name[s], moves[s], avg[s], counted[s], time[s] / moves[s]
+            }
+            if (need > 0 && (!counted["first"] || avg["first"] < need)) {
+                printf "FAIL: vortelan thought to depth %.1f on average, %d required\n", avg["first"], need
+                exit 1
+            }
+        }' "$WORK/xboard.debug" || failures=$((failures + 1))
 }
 [ "$GAMES" -gt 0 ] && play_match
+if [ "${ANALYSIS:-1}" = 0 ]; then
+    [ "$failures" = 0 ] && exit 0
+    exit 1
+fi
 
 # ---- Analysis ---------------------------------------------------------------
 

@@ -167,5 +167,5 @@ void Engine::setupPosition(Position& position, const char* text) {
     setupText = copy;
     clearHistoryCounters();
     movesPerPeriod = 0;
-    extensionAllowed = true;
+    extensionAllowed = !moveTimeFixed;
 }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -130,6 +131,14 @@ public:
     void setClock(const char* line);
     void setMoveTime(const char* line);
     void setDepth(const char* line);
+    // The same rules with their numbers in milliseconds, as UCI gives them:
+    // a period of moves (0: the clock is for the whole game), its base time
+    // and the increment per move; the side's clock; a fixed time per move.
+    void applyLevel(long long moves, long long baseMs, long long incrementMs);
+    void applyClock(long long clockMs);
+    void applyMoveTime(long long ms);
+    // Doubles the budget for a hard move, within what the clock allows.
+    void lengthenBudget();
 
     // ---- State ----
 
@@ -216,6 +225,16 @@ public:
     bool extensionAllowed = true;
     int defaultDepth = 25;
     int defaultMaxSeconds = 300;
+    // The increment per move of the last "level".
+    int incrementMs = 0;
+    // The last "level" gave no period: its clock lasts the whole game.
+    bool clockForWholeGame = false;
+    // "st" is in force (until the next "level" or "sd"): "time" leaves the
+    // budget alone and nothing lengthens a move.
+    bool moveTimeFixed = false;
+    // The most a budget may be lengthened to: half the last clock, or the
+    // fixed time per move.
+    int budgetCeilingMs = std::numeric_limits<int>::max();
 
 private:
     void initSettings();

@@ -1,7 +1,6 @@
 #include "engine/uci_loop.h"
 
 #include <algorithm>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -141,18 +140,14 @@ void UciLoop::applyLimits(const GoLimits& limits) {
         // "time" divides the clock by the moves left in the period. UCI
         // tells the moves left, so the period is made to end after them:
         // the moves played, as "time" counts them, plus the moves to go.
-        // Without moves to go the game is one period, as "level 0" says.
+        // Without moves to go the clock is for the whole game, as "level 0"
+        // says.
         long long period = 0;
         if (limits.movesToGo && *limits.movesToGo > 0) period = (e.ply + 1) / 2 + *limits.movesToGo;
-        const long long incrementSeconds = increment.value_or(0) / 1000;
-        e.setLevel(("level " + std::to_string(period) + " 0 " + std::to_string(incrementSeconds)).c_str());
-        e.setClock(("time " + std::to_string(*clock / 10)).c_str());
+        e.applyLevel(period, 0, increment.value_or(0));
+        e.applyClock(*clock);
     }
-    if (limits.moveTime) {
-        e.setMoveTime(("st " + std::to_string(*limits.moveTime / 1000)).c_str());
-        // "st" counts whole seconds; the host's milliseconds are exact.
-        e.timeBudgetMs = static_cast<int>(std::min<long long>(*limits.moveTime, INT_MAX));
-    }
+    if (limits.moveTime) e.applyMoveTime(*limits.moveTime);
     if (limits.depth || limits.infinite) {
         const int budget = e.timeBudgetMs;
         e.setDepth(("sd " + std::to_string(limits.depth.value_or(unlimitedDepth))).c_str());

@@ -2,6 +2,7 @@
 // null-move and futility pruning, check and pawn extensions, history
 // counters and the transposition table. The positions of the current line
 // live in the game history after the game's own positions.
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -103,7 +104,12 @@ SearchStatus Engine::checkTimeAndInput(int alpha) {
         searchScore = alpha;
         return MoveNow;
     }
-    if (now > searchStart + timeBudgetMs || now > searchStart + int64_t{defaultMaxSeconds} * 1000) {
+    // The move must reach the GUI within its time, which also pays for the
+    // last thinking line, the answer and its way through the pipe: a GUI
+    // keeping a fixed time per move flags the first move that is late. So
+    // the search stops a tenth of the budget early, at most 100 ms.
+    const int64_t answerReserve = std::min(timeBudgetMs / 10, 100);
+    if (now > searchStart + timeBudgetMs - answerReserve || now > searchStart + int64_t{defaultMaxSeconds} * 1000) {
         searchScore = alpha;
         return TimeUp;
     }

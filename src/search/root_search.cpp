@@ -1,6 +1,7 @@
 // The root of the search: the book first, then iterative deepening from
 // depth 2 with one thinking line per iteration, and the decisions about the
 // time this move may take.
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/engine.h"
@@ -45,11 +46,12 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
     currentMoveIndex = 0;
     clearHistoryCounters();
 
-    // A forced move needs no thought, and one of two little.
+    // A forced move needs no thought, and one of two little; neither may
+    // take longer than the clock or the fixed time per move allows.
     const int savedBudget = timeBudgetMs;
     if (!humanToMove) {
         if (moves.count == 1)
-            timeBudgetMs = 1000;
+            timeBudgetMs = std::min(timeBudgetMs, 1000);
         else if (moves.count == 2)
             timeBudgetMs /= 2;
     }
@@ -64,7 +66,7 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
             // time per move is fixed ("st") or too short to lengthen: "st"
             // is a limit the GUI enforces.
             bookActive = false;
-            if (extensionAllowed) timeBudgetMs *= 2;
+            if (extensionAllowed) lengthenBudget();
             extension = Extension::BookMiss;
         }
     }
@@ -100,7 +102,7 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
                        std::abs(previousScore - searchScore) > 750 && extensionsUsed < 3 && extensionAllowed) {
                 // The score swung: something is happening, so take more time
                 // for one more iteration.
-                timeBudgetMs *= 2;
+                lengthenBudget();
                 ++extensionsUsed;
                 goOn = true;
                 extension = Extension::Swing;

@@ -203,9 +203,11 @@ TEST(Uci, ClocksAndMoveTime) {
     UciSession session;
     const std::string position = "position startpos moves e2e4 e7e5 g1f3";
     session.send(position);
+    // The bounds are far below what a wrong clock gives (20 s and 15 s) and
+    // far above what a slow build on a busy machine takes.
     session.send("go wtime 600000 btime 3000 winc 0 binc 0");  // Black's clock is short
-    const Reply hurried = awaitBestMove(session, 5000);
-    EXPECT_LT(hurried.milliseconds, 1500);
+    const Reply hurried = awaitBestMove(session, 10000);
+    EXPECT_LT(hurried.milliseconds, 5000);
     expectSoundReply(position, hurried);
 
     session.send("go wtime 3000 btime 600000 movestogo 20");  // half a minute a move for Black
@@ -214,9 +216,16 @@ TEST(Uci, ClocksAndMoveTime) {
     expectSoundReply(position, awaitBestMove(session, 1000));
 
     session.send("go movetime 700");
-    const Reply timed = awaitBestMove(session, 5000);
-    EXPECT_LT(timed.milliseconds, 1700);
+    const Reply timed = awaitBestMove(session, 10000);
+    EXPECT_LT(timed.milliseconds, 5000);
     expectSoundReply(position, timed);
+
+    // A forced move keeps within the move time too (not a second).
+    session.send("position fen 4k3/ppp5/8/8/8/5n1r/5P1P/6BK w - - 0 1");
+    session.send("go movetime 50");
+    const Reply forced = awaitBestMove(session, 5000);
+    EXPECT_EQ(forced.bestmove, "h1g2");
+    EXPECT_TRUE(!tightTimingHolds || forced.milliseconds < 700) << forced.milliseconds << " ms";
 }
 
 // "isready" is answered during a search, "stop" ends it with a legal move,

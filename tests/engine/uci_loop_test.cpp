@@ -24,12 +24,15 @@ TEST(UciLimits, BudgetFollowsTheEnginesRules) {
     };
     const Case cases[] = {
         // The moves to go are the moves left in the period: 60 s / (21 + 1).
-        {"go wtime 60000 btime 1000 movestogo 21", 2000, 25, false},
+        {"go wtime 60000 btime 1000 movestogo 21", 2727, 25, false},
         {"go wtime 240000 btime 1000 movestogo 40", 8000, 25, true},
-        // Without them the game is one period of sixty moves: 41 left.
-        {"go wtime 90000 btime 1 winc 2000 binc 0", 3000, 25, false},
-        {"go btime 90000 wtime 1000", 0, 25, false},
+        // Without them the clock is for the whole game: a thirtieth of it,
+        // and three quarters of the increment, in milliseconds.
+        {"go wtime 90000 btime 1 winc 2000 binc 0", 3000 + 1500, 25, false},
+        {"go wtime 9000 btime 1 winc 300 binc 0", 300 + 225, 25, false},
+        {"go btime 90000 wtime 1000", 33, 25, false},
         {"go movetime 400", 400, 25, false},
+        {"go movetime 50 wtime 600000", 50, 25, false},
         {"go depth 6", 300000, 6, true},
         {"go depth 6 movetime 700", 700, 6, false},
         {"go infinite", 300000, 100, true},
