@@ -53,6 +53,13 @@ void Engine::addHistory(uint8_t side, int from, int to, int depth) {
     if (counter > maximum) maximum = counter;
 }
 
+bool Engine::gameChangeWaiting() const {
+    if (!analysing || uciMode || !mailbox) return false;
+    const char* line = mailbox->peekLine();
+    char word[256] = {};
+    return line && std::sscanf(line, "%255s", word) == 1 && changesTheGame(word);
+}
+
 // Looks at the clock and the mailbox. "force", "new" and "quit" abort the
 // search and "?" asks for the move now; those lines stay in the mailbox for
 // the command loop. Other lines are dropped, except that while analysing a
@@ -76,7 +83,7 @@ SearchStatus Engine::checkTimeAndInput(int alpha) {
                 abortRequested = true;
             else if (std::strcmp(word, "?") == 0)
                 moveNowRequested = true;
-            else if (analysing && word[0] != '\0' && changesTheGame(word))
+            else if (gameChangeWaiting())
                 abortRequested = true;
             else
                 mailbox->requestLine();
@@ -94,7 +101,7 @@ SearchStatus Engine::checkTimeAndInput(int alpha) {
         searchScore = alpha;
         return MoveNow;
     }
-    if (now > searchStart + timeBudgetMs || now > searchStart + int64_t{defaultMaxSeconds} * 1000) {
+    if (!analysing && (now > searchStart + timeBudgetMs || now > searchStart + int64_t{defaultMaxSeconds} * 1000)) {
         searchScore = alpha;
         return TimeUp;
     }
@@ -134,6 +141,7 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
 
     if (depth <= 0) {
         searchScore = horizonScore(position, moves, alpha, beta, searchPly);
+        if (quiescenceStop != Completed) return takeQuiescenceStop(alpha);
         if (settings.useQuiescence) storeHash(position, depth, nodeCount - startNodes, searchScore, Exact, 0, 0);
         return Completed;
     }
@@ -153,9 +161,16 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
             switchSide(child);
             MoveList childMoves;
             const int legal = generateMoves(child, childMoves, true);
-            if (legal) shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
+            SearchStatus result = Completed;
+            if (legal) result = shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
+            // An abort has already taken the game back to the root.
+            if (result == Aborted) return Aborted;
             --ply;
             --positionCount;
+            if (result != Completed) {
+                searchScore = alpha;
+                return result;
+            }
             if (legal && -searchScore >= beta) {
                 searchScore = beta;
                 return Completed;

@@ -9,15 +9,38 @@
 
 namespace {
 enum class Extension { None, BookMiss, Swing };
+constexpr int64_t preSearchNodeLimit = 50000;
 }  // namespace
 
+bool Engine::iterationScore(SearchStatus status, int& score) const {
+    if (status == Completed) {
+        score = searchScore;
+        return true;
+    }
+    for (int r = 0; r < rootResults.count; ++r) {
+        if (rootResults.from[r] == bestFrom && rootResults.to[r] == bestTo) {
+            score = rootResults.score[r];
+            return true;
+        }
+    }
+    return false;
+}
+
+// A search stopped because the game changed, or whose position the GUI has
+// already left, has nothing more to say: its line would be read as one of
+// the position the GUI shows now.
 void Engine::printThinking(int depth, SearchStatus status) {
+    if (status == Aborted || gameChangeWaiting()) return;
     if (uciMode) {
         printUciInfo(depth, status);
         return;
     }
+    // A GUI shows and records the score, so a line whose best move has only
+    // a bound is not printed.
+    int score = 0;
+    if (!iterationScore(status, score)) return;
     char text[160];
-    std::snprintf(text, sizeof text, "%d %d %d %lld %c%d%c%d", depth, searchScore * 100 / 1000, elapsedSeconds * 100,
+    std::snprintf(text, sizeof text, "%d %d %d %lld %c%d%c%d", depth, score * 100 / 1000, elapsedSeconds * 100,
                   static_cast<long long>(nodeCount), 'a' + bestFrom % 8, bestFrom / 8 + 1, 'a' + bestTo % 8,
                   bestTo / 8 + 1);
     printLine(text);
@@ -35,7 +58,11 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
     for (PvLine& line : rootMoves->lines) line.length = 0;
 
     // A one-ply search first, so that a legal move exists even if the first
-    // iteration is stopped at once.
+    // iteration is stopped at once. It reads no input, so its capture search
+    // stops where a crowded board (queens everywhere) would make it run for
+    // seconds; a usual position needs a few thousand nodes.
+    quiescencePolls = false;
+    quiescenceNodeLimit = nodeCount + preSearchNodeLimit;
     shallowSearch(position, moves, -infinityScore, infinityScore, 1, 0);
 
     searchStart = nowMs();
@@ -44,6 +71,9 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
     nodeCount = 0;
     currentMoveIndex = 0;
     clearHistoryCounters();
+    quiescencePolls = true;
+    quiescenceNodeLimit = quiescencePollInterval;
+    quiescenceStop = Completed;
 
     // A forced move needs no thought, and one of two little.
     const int savedBudget = timeBudgetMs;
@@ -57,7 +87,7 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
     SearchStatus status = Completed;
     Extension extension = Extension::None;
     bool fromBook = false;
-    if (!humanToMove && bookActive && setupText == startText) {
+    if (!humanToMove && !analysing && bookActive && setupText == startText) {
         fromBook = bookMove(bestFrom, bestTo) != 0;
         if (!fromBook) {
             // Leaving the book is the moment to think hardest, unless the
@@ -90,7 +120,8 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
             goOn = goOn && std::abs(searchScore) <= 380000 && status == Completed;
             if (status == TimeUp) timeShort = true;
             // The next iteration takes at least twice as long as this one.
-            if (goOn && (iterationEnd - iterationStart) / 2 > searchStart + timeBudgetMs - nowMs()) {
+            // Analysis has no time budget: it runs until it is stopped.
+            if (goOn && !analysing && (iterationEnd - iterationStart) / 2 > searchStart + timeBudgetMs - nowMs()) {
                 goOn = false;
                 timeShort = true;
             }
@@ -112,5 +143,7 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
     }
 
     if (!humanToMove) timeBudgetMs = savedBudget;
+    quiescencePolls = false;
+    quiescenceNodeLimit = INT64_MAX;
     return status;
 }
