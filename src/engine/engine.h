@@ -195,6 +195,15 @@ public:
     bool abortRequested = false;
     bool moveNowRequested = false;
     int searchScore = 0;
+    int iterationDepth = 0;
+    // The last thinking line printed, and when: a long analysis repeats it.
+    struct ShownLine {
+        int depth = 0;
+        int score = 0;
+        uint8_t from = 0;
+        uint8_t to = 0;
+    } shownLine;
+    int64_t shownAt = 0;
     uint8_t bestFrom = 0;
     uint8_t bestTo = 0;
     // Polled while searching; tests may run without one.
@@ -252,7 +261,9 @@ private:
     // The score of an iteration's best move: the search's score when the
     // iteration finished, else the move's own score if it was searched to
     // the end in it; false when there is only a bound.
-    bool iterationScore(SearchStatus status, int& score) const;
+    bool iterationScore(bool finished, int& score) const;
+    void showProgress(int64_t now);
+    void printShownLine();
     // Sets searchScore and answers true when the node's game is over.
     bool scoreFinishedGame(const Position& position, int searchPly);
     // Scores and marks a node without a legal move: checkmate or stalemate.

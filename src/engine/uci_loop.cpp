@@ -254,7 +254,7 @@ void Engine::answerPolledUciLine(const char* word) {
 // piece values the search reads.
 void Engine::printUciInfo(int depth, SearchStatus status) {
     std::string text = "info depth " + std::to_string(depth);
-    if (int score = 0; iterationScore(status, score)) text += " score " + uciScore(score);
+    if (int score = 0; iterationScore(status == Completed, score)) text += " score " + uciScore(score);
     const long long elapsed = std::max<long long>(nowMs() - searchStart, 0);
     const long long nodes = nodeCount;
     text += " time " + std::to_string(elapsed) + " nodes " + std::to_string(nodes) + " nps " +

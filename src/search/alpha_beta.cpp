@@ -101,6 +101,7 @@ SearchStatus Engine::checkTimeAndInput(int alpha) {
         searchScore = alpha;
         return MoveNow;
     }
+    if (analysing) showProgress(now);
     if (!analysing && (now > searchStart + timeBudgetMs || now > searchStart + int64_t{defaultMaxSeconds} * 1000)) {
         searchScore = alpha;
         return TimeUp;

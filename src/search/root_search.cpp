@@ -10,10 +10,11 @@
 namespace {
 enum class Extension { None, BookMiss, Swing };
 constexpr int64_t preSearchNodeLimit = 50000;
+constexpr int64_t progressIntervalMs = 2000;
 }  // namespace
 
-bool Engine::iterationScore(SearchStatus status, int& score) const {
-    if (status == Completed) {
+bool Engine::iterationScore(bool finished, int& score) const {
+    if (finished) {
         score = searchScore;
         return true;
     }
@@ -38,12 +39,28 @@ void Engine::printThinking(int depth, SearchStatus status) {
     // A GUI shows and records the score, so a line whose best move has only
     // a bound is not printed.
     int score = 0;
-    if (!iterationScore(status, score)) return;
+    if (!iterationScore(status == Completed, score)) return;
+    shownLine = {depth, score, bestFrom, bestTo};
+    printShownLine();
+}
+
+// An analysis deep enough to spend minutes on an iteration still tells the
+// GUI every few seconds what it has: the iteration's best move once it has
+// a score, else the last line again, with the time and nodes of now.
+void Engine::showProgress(int64_t now) {
+    if (uciMode || now - shownAt < progressIntervalMs) return;
+    if (int score = 0; iterationScore(false, score)) shownLine = {iterationDepth, score, bestFrom, bestTo};
+    if (shownLine.depth > 0) printShownLine();
+}
+
+void Engine::printShownLine() {
+    const ShownLine& line = shownLine;
     char text[160];
-    std::snprintf(text, sizeof text, "%d %d %d %lld %c%d%c%d", depth, score * 100 / 1000, elapsedSeconds * 100,
-                  static_cast<long long>(nodeCount), 'a' + bestFrom % 8, bestFrom / 8 + 1, 'a' + bestTo % 8,
-                  bestTo / 8 + 1);
+    std::snprintf(text, sizeof text, "%d %d %d %lld %c%d%c%d", line.depth, line.score * 100 / 1000,
+                  elapsedSeconds * 100, static_cast<long long>(nodeCount), 'a' + line.from % 8, line.from / 8 + 1,
+                  'a' + line.to % 8, line.to / 8 + 1);
     printLine(text);
+    shownAt = nowMs();
 }
 
 SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, int beta, int depthLimit) {
@@ -74,6 +91,8 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
     quiescencePolls = true;
     quiescenceNodeLimit = quiescencePollInterval;
     quiescenceStop = Completed;
+    shownLine = ShownLine{};
+    shownAt = searchStart;
 
     // A forced move needs no thought, and one of two little.
     const int savedBudget = timeBudgetMs;
@@ -107,6 +126,7 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
         bool timeShort = false;
         for (int depth = 2;; ++depth) {
             const int64_t iterationStart = nowMs();
+            iterationDepth = depth;
             status = alphaBeta(position, moves, alpha, beta, depth, 0, 0);
             const int64_t iterationEnd = nowMs();
             printThinking(depth, status);
