@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Plays the engine against fairymax inside the real xboard GUI, headless
 # under a virtual X server, and checks that both games ended by the rules;
-# then drives an analysis session the way xboard does and checks that the
-# engine follows the position. Builds nothing: give it the engine binary
+# then analyses in xboard (a position for ANALYSIS_SECONDS, a short game
+# move by move) and in a session driven the way xboard does, and checks that
+# the engine follows the position. Builds nothing: give it the engine binary
 # (default build/release/vortelan; its data files are read from its folder).
 #
 #   scripts/xboard-match.sh [path/to/vortelan]
@@ -17,7 +18,9 @@
 # has xboard draw a game after that many moves (0: never); MIN_DEPTH
 # requires that average depth of the engine's last thinking line before
 # its moves (always reported); ANALYSIS=0 leaves out the analysis checks.
-# scripts/xboard-clocks.sh runs the match in each time control.
+# ANALYSIS_SECONDS (20) is how long xboard's analysis mode runs on a
+# middle-game position. scripts/xboard-clocks.sh runs the match in each
+# time control.
 set -uo pipefail
 
 cd "$(dirname "$0")/.."
@@ -27,6 +30,7 @@ FAIRYMAX=${FAIRYMAX:-/usr/games/fairymax}
 GAMES=${GAMES:-2}
 SESSION_SECONDS=${SESSION_SECONDS:-60}
 MOVES_PER_SESSION=${MOVES_PER_SESSION:-40}
+ANALYSIS_SECONDS=${ANALYSIS_SECONDS:-20}
 # xboard takes the session's time as minutes or minutes:seconds.
 SESSION_TIME=$((SESSION_SECONDS / 60)):$(printf %02d $((SESSION_SECONDS % 60)))
 CLOCK=${CLOCK:-session}
@@ -203,6 +207,43 @@ fi
 
 # ---- Analysis ---------------------------------------------------------------
 
+# 1. Under xboard itself, as a user analyses: a middle-game position in
+# analysis mode for ANALYSIS_SECONDS, then a short game in analyse-a-file
+# mode, two seconds a move. xboard's debug log holds what it sent and
+# received; the checker replays the game it showed and judges every thinking
+# line with vortelan-perft: each names a move legal in the position of its
+# moment, each position gets its lines, and they keep coming until the end.
+PERFT="$ENGINE_DIR/vortelan-perft"
+analyse_in_xboard() {
+    local label=$1 seconds=$2
+    shift 2
+    echo "xboard-match: xboard analysing $label for $seconds s"
+    timeout "$seconds" env DISPLAY=":$display" HOME="$WORK" "$XBOARD" \
+        -settingsFile "$WORK/xboardrc" -saveSettingsOnExit false \
+        -fcp "$ENGINE" -fd "$ENGINE_DIR" -fn vortelan "$@" \
+        -popupExitMessage false -popupMoveErrors false \
+        -debugMode true -nameOfDebugFile "$WORK/$label.debug" >"$WORK/$label.out" 2>&1
+    if ! command -v python3 >/dev/null 2>&1 || [ ! -x "$PERFT" ]; then
+        echo "    skipped the check of the lines: python3 or $PERFT is missing"
+        return
+    fi
+    python3 scripts/analysis-check.py "$PERFT" "$WORK/$label.debug" "$label" || failures=$((failures + 1))
+}
+
+echo "r2q1rk1/pp1nbppp/2p1pn2/3p4/2PP4/2NBPN2/PP3PPP/R2QK2R w KQ - 0 9" >"$WORK/middle-game.fen"
+analyse_in_xboard middle-game "$ANALYSIS_SECONDS" -initialMode Analysis -loadPositionFile "$WORK/middle-game.fen"
+
+cat >"$WORK/short-game.pgn" <<PGN
+[Event "analysis"]
+[White "w"]
+[Black "b"]
+[Result "*"]
+
+1. e4 c5 2. Nf3 d6 3. d4 cxd4 *
+PGN
+# Six moves two seconds apart, then xboard leaves analysis mode by itself.
+analyse_in_xboard short-game 17 -initialMode AnalyzeFile -loadGameFile "$WORK/short-game.pgn" -timeDelay 2
+
 # A king-and-pawn position whose legal moves are few enough to list here, so
 # that every thinking line can be checked against the position it belongs to.
 # Each analysis prints its lines from depth 2 upwards; a line of depth 2 (or
@@ -210,8 +251,6 @@ fi
 fen="4k3/8/8/8/8/8/4P3/4K3 w - - 0 1"
 start_moves="e1d1 e1f1 e1d2 e1f2 e2e3 e2e4"          # White, the set-up position
 after_e4="e8d8 e8f8 e8d7 e8e7 e8f7"                  # Black, after e2e4
-after_kd7="e1d1 e1f1 e1d2 e1e2 e1f2 e4e5"            # White, after e2e4 e8d7
-after_kd2="d7c6 d7d6 d7e6 d7c7 d7e7 d7c8 d7d8 d7e8"  # Black, after e2e4 e8d7 e1d2
 
 # Reads thinking lines ("depth score time nodes move") on standard input and
 # checks them against the expected move sets, one set per analysis, in order.
@@ -238,32 +277,6 @@ check_analyses() {
             exit bad
         }'
 }
-
-# 1. Under xboard itself: it loads a game from the set-up position and steps
-# through its moves in analysis mode, two seconds a move, sending exactly what
-# it sends when a user analyses a game (setboard, the first move, "analyze",
-# then each move as it is played).
-cat >"$WORK/analysis.pgn" <<PGN
-[Event "analysis"]
-[White "w"]
-[Black "b"]
-[Result "*"]
-[SetUp "1"]
-[FEN "$fen"]
-
-1. e4 Kd7 2. Kd2 *
-PGN
-echo "xboard-match: xboard analysing a loaded game"
-timeout 12 env DISPLAY=":$display" HOME="$WORK" "$XBOARD" \
-    -settingsFile "$WORK/xboardrc" -saveSettingsOnExit false \
-    -fcp "$ENGINE" -fd "$ENGINE_DIR" -fn vortelan \
-    -initialMode AnalyzeFile -loadGameFile "$WORK/analysis.pgn" -timeDelay 2 \
-    -popupExitMessage false -popupMoveErrors false \
-    -debugMode true -nameOfDebugFile "$WORK/analysis.debug" >"$WORK/analysis.out" 2>&1
-grep -E '>first : (setboard|analyze|exit|[a-h][1-8][a-h][1-8])' "$WORK/analysis.debug" |
-    sed 's/^[0-9]* >first : /    sent: /' | tr '\n' ' ' | sed 's/    sent: / /g;s/^/    xboard sent:/;s/$/\n/'
-sed -n 's/^[0-9]* <first : \([0-9]* -\{0,1\}[0-9]* [0-9]* [0-9]* [a-h][1-8][a-h][1-8]\)$/\1/p' "$WORK/analysis.debug" |
-    check_analyses "xboard" "$after_e4|$after_kd7|$after_kd2" || failures=$((failures + 1))
 
 # 2. Taking a move back, in xboard's command order for a user who sets up a
 # position, analyses, plays a move and takes it back.

@@ -1,5 +1,5 @@
-// Setting up a position from Forsyth-Edwards Notation. Set-up never fails:
-// text it cannot use gives the standard start position instead.
+// Setting up a position from Forsyth-Edwards Notation. Text it cannot use
+// gives the standard start position instead, and the caller is told why.
 #include <cstring>
 
 #include "engine/engine.h"
@@ -40,18 +40,21 @@ private:
     std::size_t pos_ = 0;
 };
 
-// Places the pieces; false when the text cannot describe a board. A pawn on
-// its first or last rank is refused too: no move could be generated for it.
-bool readPlacement(FenReader& reader, Position& position) {
+constexpr const char* unreadablePlacement = "the piece placement cannot be read";
+
+// Places the pieces; the reason when the text cannot describe a board. A
+// pawn on its first or last rank is refused too: no move could be generated
+// for it.
+const char* readPlacement(FenReader& reader, Position& position) {
     int file = 0;
     int rank = 7;
     while (!reader.atFieldEnd()) {
-        if (file < 0 || file > 7 || rank < 0 || rank > 7) return false;
+        if (file < 0 || file > 7 || rank < 0 || rank > 7) return unreadablePlacement;
         const char c = reader.next();
         if (const char* letter = std::strchr(pieceLetters, c); letter && c != '\0') {
             const int index = static_cast<int>(letter - pieceLetters);
             const int kind = letterKinds[index % 6];
-            if (kind == PAWN && (rank == 0 || rank == 7)) return false;
+            if (kind == PAWN && (rank == 0 || rank == 7)) return "a pawn on the first or last rank";
             position.board[makeSquare(file, rank)] = makePiece(kind, index < 6 ? BLACK : WHITE);
             if (file == 7) {
                 file = 0;
@@ -66,10 +69,10 @@ bool readPlacement(FenReader& reader, Position& position) {
                 --rank;
             }
         } else if (c != '/') {
-            return false;
+            return unreadablePlacement;
         }
     }
-    return true;
+    return nullptr;
 }
 
 // An en-passant square counts only where a capture onto it could follow: on
@@ -86,10 +89,10 @@ bool enPassantPlausible(const Position& position) {
 
 }  // namespace
 
-bool Engine::parseSetupText(Position& position, const std::string& text) {
+const char* Engine::parseSetupText(Position& position, const std::string& text) {
     FenReader reader(text);
     for (uint8_t& square : position.board) square &= static_cast<uint8_t>(~KIND_MASK);
-    if (!readPlacement(reader, position)) return false;
+    if (const char* refusal = readPlacement(reader, position)) return refusal;
 
     reader.skipSpaces();
     position.sideToMove = reader.peek() == 'w' ? WHITE : BLACK;
@@ -143,7 +146,7 @@ bool Engine::parseSetupText(Position& position, const std::string& text) {
                 static_cast<int8_t>(s);
         }
     }
-    if (position.whiteKingSquare < 0 || position.blackKingSquare < 0) return false;
+    if (position.whiteKingSquare < 0 || position.blackKingSquare < 0) return "a side has no king";
     if (position.enPassantTimer && !enPassantPlausible(position)) {
         position.enPassantTimer = 0;
         position.enPassantSquare = 0;
@@ -155,12 +158,14 @@ bool Engine::parseSetupText(Position& position, const std::string& text) {
     std::memset(probe.whiteAttacks, 0, sizeof probe.whiteAttacks);
     std::memset(probe.blackAttacks, 0, sizeof probe.blackAttacks);
     MoveList scratch;
-    return generateMoves(probe, scratch, false) != 0;
+    if (!generateMoves(probe, scratch, false)) return "the side to move could take the enemy king";
+    return nullptr;
 }
 
-void Engine::setupPosition(Position& position, const char* text) {
+const char* Engine::setupPosition(Position& position, const char* text) {
     std::string copy = text ? std::string(text).substr(0, setupTextCapacity) : startText;
-    if (!parseSetupText(position, copy)) {
+    const char* refusal = parseSetupText(position, copy);
+    if (refusal) {
         copy = startText;
         parseSetupText(position, copy);
     }
@@ -168,4 +173,5 @@ void Engine::setupPosition(Position& position, const char* text) {
     clearHistoryCounters();
     movesPerPeriod = 0;
     extensionAllowed = !moveTimeFixed;
+    return refusal;
 }

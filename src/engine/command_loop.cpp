@@ -49,6 +49,7 @@ int CommandLoop::run(InputMailbox& mailbox) {
 // for a line, so an engine playing both colours moves once per line.
 void CommandLoop::thinkIfAsked() {
     Engine& e = engine_;
+    if (positionRefused_) return;
     const bool gameGoesOn = e.gameStatus == Normal || e.gameStatus == InCheck;
     const bool atGameEnd = e.positionCount == e.ply + 1;
     if (!gameGoesOn || !atGameEnd) return;
@@ -125,6 +126,7 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
     } else if (word == "otim" || word == "?") {
     } else if (word == "new") {
         e.newGame();
+        positionRefused_ = false;
         loopMode_ = PlayMode;
     } else if (word == "quit") {
         return false;
@@ -155,6 +157,7 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
             e.positionCount = e.ply + 1;
             showBoard();
         }
+        analysisDone_ = false;
     } else if (word == "analyze") {
         loopMode_ = AnalyseMode;
         analysisDone_ = false;
@@ -174,7 +177,14 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
         uciRequested_ = true;
     } else if (word == "setboard") {
         // The text is everything after the word and the one character after it.
-        e.setBoard(wordEnd + 1 < line.size() ? line.c_str() + wordEnd + 1 : "");
+        const char* refusal = e.setBoard(wordEnd + 1 < line.size() ? line.c_str() + wordEnd + 1 : "");
+        // The engine now holds the start position, which the GUI does not
+        // show: until a game it can share, it neither moves nor analyses
+        // nor takes a move.
+        positionRefused_ = refusal != nullptr;
+        if (refusal)
+            e.printLine(xboardMode_ ? "tellusererror Illegal position"
+                                    : std::string("Error (illegal position): ") + refusal);
         if (loopMode_ == PlayMode) loopMode_ = WaitMode;
         analysisDone_ = false;
     } else {
@@ -202,7 +212,7 @@ bool playUserMove(Engine& e, const std::string& word) {
 
 // Illegal or malformed moves are ignored silently.
 void CommandLoop::userMove(const std::string& word) {
-    if (!playUserMove(engine_, word)) return;
+    if (positionRefused_ || !playUserMove(engine_, word)) return;
     showBoard();
     engine_.printResult();
     // A GUI in analysis mode sends the moves of the game it shows and expects

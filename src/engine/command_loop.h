@@ -29,6 +29,8 @@ public:
     bool analysisDone() const { return analysisDone_; }
     bool xboardMode() const { return xboardMode_; }
     bool uciRequested() const { return uciRequested_; }
+    // The last "setboard" was refused: no game is shared with the GUI.
+    bool positionRefused() const { return positionRefused_; }
 
     // The loop and the search read at most this much of a line.
     static constexpr std::size_t lineCapacity = 255;
@@ -45,4 +47,5 @@ private:
     bool analysisDone_ = true;
     bool xboardMode_ = false;
     bool uciRequested_ = false;
+    bool positionRefused_ = false;
 };

@@ -31,8 +31,9 @@ public:
     // ---- Board and rules (board/) ----
 
     // Fills the position from FEN text, or with the start position when the
-    // text is null or unusable.
-    void setupPosition(Position& position, const char* text);
+    // text is null or unusable. Returns null when the text was used, else
+    // why it was refused.
+    const char* setupPosition(Position& position, const char* text);
 
     // Lists the pseudo-legal moves of the side to move and counts its attacks.
     // Returns 0 when the move that led to the position left the mover's king
@@ -115,7 +116,9 @@ public:
     // Plays the engine's chosen move into the game and refreshes.
     void playMove(Square from, Square to);
     void newGame();
-    void setBoard(const char* text);
+    // A new game from FEN text; returns why the text was refused (the start
+    // position is set up instead), or null.
+    const char* setBoard(const char* text);
     // Prints one line and flushes it, unless output is held.
     void printLine(const std::string& text);
     void printResult();
@@ -187,6 +190,15 @@ public:
     int historyMaxWhite = 0;
     int historyMaxBlack = 0;
     int64_t nodeCount = 0;
+    // The capture search asks quiescenceMayGoOn once nodeCount reaches this.
+    // A crowded board (queens everywhere) can keep it below the main
+    // search's polls for minutes, so during the iterations it looks at the
+    // clock and the input itself every quiescencePollInterval nodes; the
+    // root's one-ply pre-search, which reads no input, just stops there.
+    int64_t quiescenceNodeLimit = INT64_MAX;
+    bool quiescencePolls = false;
+    // A stop found by the capture search, for its caller to return.
+    SearchStatus quiescenceStop = Completed;
     int currentMoveIndex = 0;
     int64_t searchStart = 0;
     int elapsedSeconds = 0;
@@ -195,11 +207,21 @@ public:
     bool abortRequested = false;
     bool moveNowRequested = false;
     int searchScore = 0;
+    int iterationDepth = 0;
+    // The last thinking line printed, and when: a long analysis repeats it.
+    struct ShownLine {
+        int depth = 0;
+        int score = 0;
+        uint8_t from = 0;
+        uint8_t to = 0;
+    } shownLine;
+    int64_t shownAt = 0;
     uint8_t bestFrom = 0;
     uint8_t bestTo = 0;
     // Polled while searching; tests may run without one.
     InputMailbox* mailbox = nullptr;
-    // While analysing, lines that change the game stop the search too.
+    // While analysing, the search has neither a time budget nor the book,
+    // and lines that change the game stop it too.
     bool analysing = false;
 
     // ---- UCI front end (engine/uci_loop.cpp) ----
@@ -239,7 +261,8 @@ public:
 private:
     void initSettings();
     void initZobristKeys();
-    bool parseSetupText(Position& position, const std::string& text);
+    // Null when the text describes a position of a game, else why not.
+    const char* parseSetupText(Position& position, const std::string& text);
     // Marks the pieces pinned to the king and, for the side to move, check.
     // occupied is the set of squares holding a piece.
     void scanKingLines(Square kingSquare, Position& position, uint64_t occupied);
@@ -256,6 +279,16 @@ private:
     void advanceHistory(Square from, Square to);
     void clearHistoryCounters();
     SearchStatus checkTimeAndInput(int alpha);
+    bool quiescenceMayGoOn(int alpha);
+    SearchStatus takeQuiescenceStop(int alpha);
+    // While analysing under xboard: a line that changes the game waits.
+    bool gameChangeWaiting() const;
+    // The score of an iteration's best move: the search's score when the
+    // iteration finished, else the move's own score if it was searched to
+    // the end in it; false when there is only a bound.
+    bool iterationScore(bool finished, int& score) const;
+    void showProgress(int64_t now);
+    void printShownLine();
     // Sets searchScore and answers true when the node's game is over.
     bool scoreFinishedGame(const Position& position, int searchPly);
     // Scores and marks a node without a legal move: checkmate or stalemate.
@@ -270,6 +303,9 @@ private:
     std::ostream& out_;
     bool outputHeld_ = false;
 };
+
+// Capture-search nodes between two looks at the clock and the input.
+constexpr int64_t quiescencePollInterval = 4096;
 
 // Plies kept free above the game's current position for the search's line.
 constexpr int searchLineReserve = 256;

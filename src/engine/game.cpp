@@ -29,13 +29,17 @@ void Engine::playMove(Square from, Square to) {
     refreshPosition();
 }
 
-// The one-ply search finds checkmate and stalemate, which the move
-// generation alone cannot tell.
+// Checkmate and stalemate, which the full generation alone cannot tell,
+// are a side to move without a legal move. Testing each move's legality
+// costs one generation, whatever the board holds; a search here, however
+// shallow, could take minutes on a board full of queens while no input is
+// read. The game's own positions are tested for repetition.
 void Engine::refreshPosition() {
     currentPosition = &history[ply];
-    MoveList moves;
-    generateMoves(*currentPosition, moves, true);
-    shallowSearch(*currentPosition, moves, -infinityScore, infinityScore, 1, 0);
+    repetitionCheckOn = true;
+    MoveList legal;
+    generateLegalMoves(*currentPosition, legal);
+    if (legal.count == 0 && currentPosition->status() < Checkmate) scoreNoLegalMove(*currentPosition, 0);
     gameStatus = currentPosition->status();
 }
 
@@ -52,17 +56,18 @@ void Engine::newGame() {
     blackPlayer = 'C';
 }
 
-void Engine::setBoard(const char* text) {
+const char* Engine::setBoard(const char* text) {
     prevScoreWhite = prevScoreBlack = noScore;
     extensionsWhite = extensionsBlack = 0;
     clearHashTable();
     bookActive = true;
     positionCount = 1;
     ply = 0;
-    setupPosition(history[0], text);
+    const char* refusal = setupPosition(history[0], text);
     refreshPosition();
     printResult();
     whitePlayer = blackPlayer = 'H';
+    return refusal;
 }
 
 void Engine::printLine(const std::string& text) {

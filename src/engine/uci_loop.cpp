@@ -96,6 +96,7 @@ bool UciLoop::handleLine(const std::string& line) {
         engine_.printLine("readyok");
     } else if (word == "ucinewgame") {
         engine_.newGame();
+        positionRefused_ = false;
     } else if (word == "position") {
         setPosition(words);
     } else if (word == "go") {
@@ -123,8 +124,15 @@ void UciLoop::setPosition(std::istream& words) {
     Engine& e = engine_;
     e.ply = 0;
     e.positionCount = 1;
-    e.setupPosition(e.history[0], fen.empty() ? nullptr : fen.c_str());
+    const char* refusal = e.setupPosition(e.history[0], fen.empty() ? nullptr : fen.c_str());
     e.refreshPosition();
+    // The start position that stands in for a refused one is not the
+    // host's game: no move is searched or played in it.
+    positionRefused_ = refusal != nullptr;
+    if (refusal) {
+        e.printLine(std::string("info string illegal position: ") + refusal);
+        return;
+    }
     if (!words || word != "moves") return;
     while (words >> word && playUserMove(e, word)) {
     }
@@ -158,7 +166,8 @@ void UciLoop::applyLimits(const GoLimits& limits) {
 }
 
 // The engine plays the side to move, so the book is consulted and a forced
-// move is played at once, as when it is to move in a game under xboard.
+// move is played at once, as when it is to move in a game under xboard;
+// "infinite" analyses the position instead.
 bool UciLoop::go(std::istream& words) {
     Engine& e = engine_;
     const GoLimits limits = GoLimits::parse(words);
@@ -169,7 +178,7 @@ bool UciLoop::go(std::istream& words) {
     e.blackPlayer = whiteToMove ? 'H' : 'C';
 
     MoveList legal;
-    e.generateLegalMoves(root, legal);
+    if (!positionRefused_) e.generateLegalMoves(root, legal);
     MoveList moves = legal;
     if (legal.count > 0) {
         // A host plays on after a repetition or fifty quiet moves, which a
@@ -182,8 +191,12 @@ bool UciLoop::go(std::istream& words) {
             root.setBothStatus(Normal);
             if (root.inCheck) (whiteToMove ? root.whiteStatus : root.blackStatus) = InCheck;
         }
+        // An infinite search is analysis: no book, no clock, until "stop".
         // "quit" ended the search; it waits for the loop.
-        if (e.rootSearch(root, moves, -infinityScore, infinityScore, e.depthLimit) == Aborted) return true;
+        e.analysing = limits.infinite;
+        const SearchStatus status = e.rootSearch(root, moves, -infinityScore, infinityScore, e.depthLimit);
+        e.analysing = false;
+        if (status == Aborted) return true;
     }
     if (limits.infinite && !awaitStop()) return false;
 
@@ -236,16 +249,7 @@ void Engine::answerPolledUciLine(const char* word) {
 // piece values the search reads.
 void Engine::printUciInfo(int depth, SearchStatus status) {
     std::string text = "info depth " + std::to_string(depth);
-    if (status == Completed) {
-        text += " score " + uciScore(searchScore);
-    } else {
-        for (int r = 0; r < rootResults.count; ++r) {
-            if (rootResults.from[r] == bestFrom && rootResults.to[r] == bestTo) {
-                text += " score " + uciScore(rootResults.score[r]);
-                break;
-            }
-        }
-    }
+    if (int score = 0; iterationScore(status == Completed, score)) text += " score " + uciScore(score);
     const long long elapsed = std::max<long long>(nowMs() - searchStart, 0);
     const long long nodes = nodeCount;
     text += " time " + std::to_string(elapsed) + " nodes " + std::to_string(nodes) + " nps " +

@@ -49,6 +49,8 @@ private:
     bool awaitStop();
 
     Engine& engine_;
+    // The last "position" was refused; "go" answers without a move.
+    bool positionRefused_ = false;
 };
 
 // A move as both protocols write it: e2e4, e1g1 to castle, a7a8q when the

@@ -63,6 +63,13 @@ void Engine::addHistory(uint8_t side, int from, int to, int depth) {
     if (counter > maximum) maximum = counter;
 }
 
+bool Engine::gameChangeWaiting() const {
+    if (!analysing || uciMode || !mailbox) return false;
+    const char* line = mailbox->peekLine();
+    char word[256] = {};
+    return line && std::sscanf(line, "%255s", word) == 1 && changesTheGame(word);
+}
+
 // Looks at the clock and the mailbox. "force", "new" and "quit" abort the
 // search and "?" asks for the move now; those lines stay in the mailbox for
 // the command loop. Other lines are dropped, except that while analysing a
@@ -86,7 +93,7 @@ SearchStatus Engine::checkTimeAndInput(int alpha) {
                 abortRequested = true;
             else if (std::strcmp(word, "?") == 0)
                 moveNowRequested = true;
-            else if (analysing && word[0] != '\0' && changesTheGame(word))
+            else if (gameChangeWaiting())
                 abortRequested = true;
             else
                 mailbox->requestLine();
@@ -109,7 +116,8 @@ SearchStatus Engine::checkTimeAndInput(int alpha) {
     // keeping a fixed time per move flags the first move that is late. So
     // the search stops a tenth of the budget early, at most 100 ms.
     const int64_t answerReserve = std::min(timeBudgetMs / 10, 100);
-    if (now > searchStart + timeBudgetMs - answerReserve || now > searchStart + int64_t{defaultMaxSeconds} * 1000) {
+    if (analysing) showProgress(now);
+    if (!analysing && (now > searchStart + timeBudgetMs - answerReserve || now > searchStart + int64_t{defaultMaxSeconds} * 1000)) {
         searchScore = alpha;
         return TimeUp;
     }
@@ -149,6 +157,7 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
 
     if (depth <= 0) {
         searchScore = horizonScore(position, moves, alpha, beta, searchPly);
+        if (quiescenceStop != Completed) return takeQuiescenceStop(alpha);
         if (settings.useQuiescence) storeHash(position, depth, nodeCount - startNodes, searchScore, Exact, 0, 0);
         return Completed;
     }
@@ -171,9 +180,16 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
             switchSide(child);
             MoveList childMoves;
             const int legal = generateMoves(child, childMoves, true);
-            if (legal) shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
+            SearchStatus result = Completed;
+            if (legal) result = shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
+            // An abort has already taken the game back to the root.
+            if (result == Aborted) return Aborted;
             --ply;
             --positionCount;
+            if (result != Completed) {
+                searchScore = alpha;
+                return result;
+            }
             if (legal && -searchScore >= beta) {
                 searchScore = beta;
                 return Completed;

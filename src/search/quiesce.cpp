@@ -9,6 +9,7 @@ int Engine::quiesce(Position& position, MoveList& moves, int alpha, int beta, in
     if (standPat >= beta) return beta;
     if (standPat > alpha) alpha = standPat;
     if (depthLeft <= 0) return standPat;
+    if (nodeCount >= quiescenceNodeLimit && !quiescenceMayGoOn(alpha)) return standPat;
 
     scoreCaptures(position, moves);
     Position child;
@@ -66,6 +67,24 @@ void Engine::scoreNoLegalMove(Position& position, int searchPly) {
     }
 }
 
+// The capture search has no stop status of its own: once stopped, every
+// node of it returns at once, and the search that called it returns the
+// stop as soon as the capture search is over.
+bool Engine::quiescenceMayGoOn(int alpha) {
+    if (!quiescencePolls || quiescenceStop != Completed) return false;
+    quiescenceStop = checkTimeAndInput(alpha);
+    if (quiescenceStop != Completed) return false;
+    quiescenceNodeLimit = nodeCount + quiescencePollInterval;
+    return true;
+}
+
+SearchStatus Engine::takeQuiescenceStop(int alpha) {
+    const SearchStatus stop = quiescenceStop;
+    quiescenceStop = Completed;
+    searchScore = alpha;
+    return stop;
+}
+
 // The capture search runs without repetition tests: a capture can never
 // repeat an earlier position.
 int Engine::horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly) {
@@ -84,6 +103,7 @@ SearchStatus Engine::shallowSearch(Position& position, MoveList& moves, int alph
     if (scoreFinishedGame(position, searchPly)) return Completed;
     if (depth <= 0) {
         searchScore = horizonScore(position, moves, alpha, beta, searchPly);
+        if (quiescenceStop != Completed) return takeQuiescenceStop(alpha);
         return Completed;
     }
 
@@ -99,7 +119,11 @@ SearchStatus Engine::shallowSearch(Position& position, MoveList& moves, int alph
         prefetchHashEntry(hashTable.get(), child.hashKey);
         switchSide(child);
         if (!generateMoves(child, childMoves, true)) continue;
-        shallowSearch(child, childMoves, -beta, -alpha, depth - 1, searchPly + 1);
+        const SearchStatus result = shallowSearch(child, childMoves, -beta, -alpha, depth - 1, searchPly + 1);
+        if (result != Completed) {
+            searchScore = alpha;
+            return result;
+        }
         const int score = -searchScore;
         ++legalMoves;
         if (score > alpha) {

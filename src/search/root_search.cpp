@@ -10,18 +10,58 @@
 
 namespace {
 enum class Extension { None, BookMiss, Swing };
+constexpr int64_t preSearchNodeLimit = 50000;
+constexpr int64_t progressIntervalMs = 2000;
 }  // namespace
 
+bool Engine::iterationScore(bool finished, int& score) const {
+    if (finished) {
+        score = searchScore;
+        return true;
+    }
+    for (int r = 0; r < rootResults.count; ++r) {
+        if (rootResults.from[r] == bestFrom && rootResults.to[r] == bestTo) {
+            score = rootResults.score[r];
+            return true;
+        }
+    }
+    return false;
+}
+
+// A search stopped because the game changed, or whose position the GUI has
+// already left, has nothing more to say: its line would be read as one of
+// the position the GUI shows now.
 void Engine::printThinking(int depth, SearchStatus status) {
+    if (status == Aborted || gameChangeWaiting()) return;
     if (uciMode) {
         printUciInfo(depth, status);
         return;
     }
+    // A GUI shows and records the score, so a line whose best move has only
+    // a bound is not printed.
+    int score = 0;
+    if (!iterationScore(status == Completed, score)) return;
+    shownLine = {depth, score, bestFrom, bestTo};
+    printShownLine();
+}
+
+// An analysis deep enough to spend minutes on an iteration still tells the
+// GUI every few seconds what it has: the iteration's best move once it has
+// a score, else the last line again, with the time and nodes of now.
+void Engine::showProgress(int64_t now) {
+    if (uciMode || now - shownAt < progressIntervalMs) return;
+    if (int score = 0; iterationScore(false, score)) shownLine = {iterationDepth, score, bestFrom, bestTo};
+    if (shownLine.depth > 0) printShownLine();
+}
+
+void Engine::printShownLine() {
+    const ShownLine& line = shownLine;
     char text[160];
-    std::snprintf(text, sizeof text, "%d %d %d %lld %c%d%c%d", depth, searchScore * 100 / 1000, elapsedSeconds * 100,
-                  static_cast<long long>(nodeCount), 'a' + bestFrom % 8, bestFrom / 8 + 1, 'a' + bestTo % 8,
-                  bestTo / 8 + 1);
+    std::snprintf(text, sizeof text, "%d %d %d %lld %c%d%c%d", line.depth, line.score * 100 / 1000,
+                  elapsedSeconds * 100, static_cast<long long>(nodeCount), 'a' + line.from % 8, line.from / 8 + 1,
+                  'a' + line.to % 8, line.to / 8 + 1);
     printLine(text);
+    shownAt = nowMs();
 }
 
 SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, int beta, int depthLimit) {
@@ -36,7 +76,11 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
     for (PvLine& line : rootMoves->lines) line.length = 0;
 
     // A one-ply search first, so that a legal move exists even if the first
-    // iteration is stopped at once.
+    // iteration is stopped at once. It reads no input, so its capture search
+    // stops where a crowded board (queens everywhere) would make it run for
+    // seconds; a usual position needs a few thousand nodes.
+    quiescencePolls = false;
+    quiescenceNodeLimit = nodeCount + preSearchNodeLimit;
     shallowSearch(position, moves, -infinityScore, infinityScore, 1, 0);
 
     searchStart = nowMs();
@@ -45,6 +89,11 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
     nodeCount = 0;
     currentMoveIndex = 0;
     clearHistoryCounters();
+    quiescencePolls = true;
+    quiescenceNodeLimit = quiescencePollInterval;
+    quiescenceStop = Completed;
+    shownLine = ShownLine{};
+    shownAt = searchStart;
 
     // A forced move needs no thought, and one of two little; neither may
     // take longer than the clock or the fixed time per move allows.
@@ -59,7 +108,7 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
     SearchStatus status = Completed;
     Extension extension = Extension::None;
     bool fromBook = false;
-    if (!humanToMove && bookActive && setupText == startText) {
+    if (!humanToMove && !analysing && bookActive && setupText == startText) {
         fromBook = bookMove(bestFrom, bestTo) != 0;
         if (!fromBook) {
             // Leaving the book is the moment to think hardest, unless the
@@ -79,6 +128,7 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
         bool timeShort = false;
         for (int depth = 2;; ++depth) {
             const int64_t iterationStart = nowMs();
+            iterationDepth = depth;
             status = alphaBeta(position, moves, alpha, beta, depth, 0, 0);
             const int64_t iterationEnd = nowMs();
             printThinking(depth, status);
@@ -92,7 +142,8 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
             goOn = goOn && std::abs(searchScore) <= 380000 && status == Completed;
             if (status == TimeUp) timeShort = true;
             // The next iteration takes at least twice as long as this one.
-            if (goOn && (iterationEnd - iterationStart) / 2 > searchStart + timeBudgetMs - nowMs()) {
+            // Analysis has no time budget: it runs until it is stopped.
+            if (goOn && !analysing && (iterationEnd - iterationStart) / 2 > searchStart + timeBudgetMs - nowMs()) {
                 goOn = false;
                 timeShort = true;
             }
@@ -114,5 +165,7 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
     }
 
     if (!humanToMove) timeBudgetMs = savedBudget;
+    quiescencePolls = false;
+    quiescenceNodeLimit = INT64_MAX;
     return status;
 }

@@ -136,9 +136,10 @@ TEST(Console, AnswersArriveWhileInputStaysOpen) {
     EXPECT_EQ(engine.waitExit(), 0);
 }
 
-// "setboard" shows no diagram; unusable text sets up the start position; a
-// drawn position is announced at once, a move that draws after its diagram,
-// and taking the move back announces nothing.
+// "setboard" shows no diagram; unusable text is reported, and no move is
+// taken until a usable position; a drawn position is announced at once, a
+// move that draws after its diagram, and taking the move back announces
+// nothing.
 TEST(Console, SetboardAndDrawAnnouncements) {
     const Session s = run(
         "setboard 8/8/8/8/8/8/8/8 w - - 0 1\ne2e4\n"
@@ -149,15 +150,17 @@ TEST(Console, SetboardAndDrawAnnouncements) {
         "xboard\n"
         "setboard 4k3/8/8/8/8/8/3r4/4KB2 w - - 0 1\ne1d2\n"
         "setboard 4k3/8/8/8/8/8/8/R3K3 w - - 99 80\na1a2\n"
-        "setboard 4k3/8/8/8/8/8/8/4K3 w - - 0 1\n");
+        "setboard 4k3/8/8/8/8/8/8/4K3 w - - 0 1\n"
+        "setboard 3Pk3/8/8/8/8/8/8/4K3 w - - 0 1\n");
     const std::string material = "1/2-1/2 {material}\n";
     const std::string fifty = "1/2-1/2 {50 moves rule}\n";
     const std::string pawnMove = diagram({"    r   ", empty, empty, empty, "    P   ", empty, empty, "    R   "});
     const std::string kingTakesRook = diagram({"    r   ", empty, empty, empty, empty, empty, "   R    ", "     A  "});
     const std::string beforeCapture = diagram({"    r   ", empty, empty, empty, empty, empty, "   t    ", "    RA  "});
     const std::string rookMove = diagram({"    r   ", empty, empty, empty, empty, empty, "T       ", "    R   "});
-    EXPECT_EQ(s.rest, startDiagram + afterE4 + pawnMove + material + kingTakesRook + material + beforeCapture +
-                          rookMove + fifty + material + fifty + material);
+    EXPECT_EQ(s.rest, startDiagram + "Error (illegal position): a side has no king\n" + pawnMove + material +
+                          kingTakesRook + material + beforeCapture + rookMove + fifty + material + fifty + material +
+                          "tellusererror Illegal position\n");
     EXPECT_EQ(s.exitCode, 0);
 }
 

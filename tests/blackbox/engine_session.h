@@ -1,6 +1,6 @@
 // One run of the engine program as a GUI drives it: in xboard mode (or in
 // UCI mode, when the greeting is "uci"), in a fresh empty working directory
-// (so no book or tables are read), read line by line. Shared by the
+// (so no book or tables are read) unless given a folder, read line by line. Shared by the
 // black-box tests of play, of thinking and of UCI.
 #pragma once
 
@@ -100,7 +100,8 @@ inline bool isMoveLine(const std::string& line) {
 
 class EngineSession {
 public:
-    explicit EngineSession(const std::string& greeting = "xboard") : engine_({VORTELAN_BINARY}, directory_.path()) {
+    explicit EngineSession(const std::string& greeting = "xboard", const std::string& folder = "")
+        : engine_({VORTELAN_BINARY}, folder.empty() ? directory_.path() : folder) {
         // The banner and the start diagram come before anything is read.
         const std::string diagramEnd = "  a b c d e f g h\n\n";
         ready_ = engine_.waitFor(diagramEnd, 10000);

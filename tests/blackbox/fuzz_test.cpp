@@ -78,7 +78,7 @@ private:
     bool gameGoesOn() { return game_->gameStatus == Normal || game_->gameStatus == InCheck; }
     bool engineToMove() {
         const char player = game_.position().sideToMove == WHITE ? game_->whitePlayer : game_->blackPlayer;
-        return game_.loop.loopMode() == PlayMode && player == 'C' && gameGoesOn();
+        return game_.loop.loopMode() == PlayMode && player == 'C' && gameGoesOn() && !game_.loop.positionRefused();
     }
 
     // Sends one line to the program and gives its twin what the program's
@@ -91,7 +91,7 @@ private:
         const int plyBefore = game_->ply;
         game_.loop.handleLine(line);
         collectTwinOutput();
-        if (word == "analyze" || word == "undo" || word == "setboard") analysisOwed_ = true;
+        if (word == "analyze" || word == "undo" || word == "remove" || word == "setboard") analysisOwed_ = true;
         // A move played while analysing is analysed in its turn.
         if (game_.loop.loopMode() == AnalyseMode && game_->ply > plyBefore) analysisOwed_ = true;
         if (word == "exit") analysisOwed_ = false;
@@ -108,9 +108,11 @@ private:
         if (engineToMove()) {
             awaitEngineMove();
             sync();
-        } else if (game_.loop.loopMode() == AnalyseMode && analysisOwed_ && gameGoesOn()) {
+        } else if (game_.loop.loopMode() == AnalyseMode && analysisOwed_ && gameGoesOn() &&
+                   !game_.loop.positionRefused()) {
             analysisOwed_ = false;
-            awaitAnalysisEnd();
+            // An analysis without a low depth limit runs until it is stopped.
+            if (!awaitAnalysisEnd()) send("exit");
             sync();
         }
     }
@@ -158,15 +160,16 @@ private:
         broken_ = true;
     }
 
-    // An analysis ends with its line of the last depth; without one (a lone
-    // legal move, a search cut short) a quiet second means it is over.
-    void awaitAnalysisEnd() {
+    // An analysis ends with its line of the last depth; false when a quiet
+    // second came first (a search still running, or one that found a mate).
+    bool awaitAnalysisEnd() {
         std::string line;
         while (session_.nextLine(line, 1000)) {
             takeEngineLine(line);
             ThinkingLine thinking;
-            if (parseThinkingLine(line, thinking) && thinking.depth >= game_->depthLimit + 1) return;
+            if (parseThinkingLine(line, thinking) && thinking.depth >= game_->depthLimit + 1) return true;
         }
+        return false;
     }
 
     // Waits until the program has acted on everything sent so far: it

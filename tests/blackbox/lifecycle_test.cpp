@@ -62,6 +62,24 @@ TEST(Lifecycle, QuitDuringAnAnalysisEndsAtOnce) {
     EXPECT_LT(millisecondsSince(start), 1000);
 }
 
+// A board crowded with queens, where every capture search is enormous: the
+// set-up is answered at once, and "quit" ends a search of it, or an
+// analysis, as quickly as any other.
+TEST(Lifecycle, QuitEndsTheSearchOfACrowdedBoard) {
+    for (const char* mode : {"go", "analyze"}) {
+        EngineSession session;
+        ASSERT_TRUE(session.ready());
+        session.send("force");
+        session.send("st 60");
+        session.send("setboard qqqqqqqk/qqqqqqqq/qqqqqqqq/qqqqqqqq/QQQQQQQQ/QQQQQQQQ/QQQQQQQQ/KQQQQQQQ w - - 0 1");
+        EXPECT_EQ(session.quietAnswer(), Lines{});
+        session.send(mode);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        session.send("quit");
+        EXPECT_EQ(session.process().waitExit(1000), 0) << mode;
+    }
+}
+
 // SIGTERM has no handler of the program's own: it ends the program at once,
 // idle or thinking, as the signal's default action.
 TEST(Lifecycle, TerminateEndsTheProgram) {

@@ -168,6 +168,32 @@ TEST(Play, ResultLines) {
     EXPECT_EQ(session.quietAnswer(), Lines{stalemate});
 }
 
+// A position the engine cannot use is refused with the protocol's message;
+// the start position that stands in for it is not the GUI's game, so the
+// engine neither moves nor analyses until "new" or a usable position.
+TEST(Play, RefusedPositionIsNeitherPlayedNorAnalysed) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    session.send("sd 2");
+    for (const char* fen : {"8/8/8/8/8/8/8/8 w - - 0 1", "8/8/8/3kK3/8/8/8/8 w - - 0 1",
+                            "4k3/8/8/8/8/8/8/P3K3 w - - 0 1", "4k3/8/8/8/8/8/8/4Kx2 w - - 0 1"}) {
+        session.send(std::string("setboard ") + fen);
+        for (const char* line : {"go", "e2e4", "force", "analyze", "undo", "remove", "exit", "white", "go"})
+            session.send(line);
+        EXPECT_EQ(session.quietAnswer(), Lines{"tellusererror Illegal position"}) << fen;
+    }
+    TestEngine game;
+    engineMovesFrom(session, game, "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
+    session.send("setboard 8/8/8/8/8/8/8/8 w - - 0 1");
+    session.send("new");
+    session.send("e2e4");
+    TestEngine fresh;
+    ASSERT_TRUE(fresh.play("e2e4"));
+    const EngineReply reply = awaitMove(session, 30000);
+    EXPECT_EQ(reply.otherLines, Lines{"tellusererror Illegal position"});
+    EXPECT_TRUE(fresh.play(reply.move)) << reply.move;
+}
+
 // Once the engine has searched, the game notices a position that comes
 // back a third time: knights going out and back twice after the engine's
 // move draw on the eighth user move, not before.

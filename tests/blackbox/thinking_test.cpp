@@ -86,6 +86,9 @@ TEST(Thinking, PromotionMoveNamesTheQueen) {
 }
 
 // "?" while thinking: the best move so far comes at once, and it is legal.
+// A "?" already waiting when the search starts stops its first iteration
+// before any move has a score: no thinking line shows the window's bound
+// as one.
 TEST(Thinking, QuestionMarkPlaysAtOnce) {
     EngineSession session;
     ASSERT_TRUE(session.ready());
@@ -97,6 +100,13 @@ TEST(Thinking, QuestionMarkPlaysAtOnce) {
     TestEngine game;
     ASSERT_TRUE(game.play("e2e4"));
     EXPECT_TRUE(game.play(reply.move)) << reply.move;
+
+    const std::string answer = game.legalMoves().front();
+    ASSERT_TRUE(game.play(answer));
+    session.send(answer + "\n?");
+    const EngineReply early = awaitMove(session, 30000);
+    for (const ThinkingLine& line : early.thinking) EXPECT_GT(line.score, -38000);
+    EXPECT_TRUE(game.play(early.move)) << early.move;
     EXPECT_EQ(session.quietAnswer(), Lines{});
 }
 
@@ -224,6 +234,32 @@ TEST(Thinking, SingleMoveIsPlayedAtOnce) {
     EXPECT_TRUE(!tightTimingHolds || hurried.milliseconds < 700) << hurried.milliseconds << " ms";
 }
 
+// An analysis past this depth of an opening position spends a tenth of a
+// second or more on each iteration: a line sent then arrives during an
+// iteration, not just as one ends.
+constexpr int settledDepth = 7;
+
+// Reads thinking lines until one of the given depth; false when a line of
+// another kind, or none, comes first.
+bool analysisReaches(EngineSession& session, int depth) {
+    std::string line;
+    ThinkingLine parsed;
+    while (session.nextLine(line, 20000) && parseThinkingLine(line, parsed))
+        if (parsed.depth == depth) return true;
+    return false;
+}
+
+// Analysis has no time budget: with a clock that would allow no thought at
+// all it still goes deeper and deeper, until "exit".
+TEST(Analysis, RunsUntilStopped) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    for (const char* line : {"new", "force", "level 40 0:01 0", "time 1", "analyze"}) session.send(line);
+    EXPECT_TRUE(analysisReaches(session, 6));
+    session.send("exit");
+    session.quietAnswer();
+}
+
 // In analyse mode a user's move sent during the analysis stops it and is
 // played into the game, so after "exit" the engine moves in that game.
 TEST(Analysis, MoveDuringAnalysisReachesTheGame) {
@@ -279,18 +315,26 @@ TEST(Thinking, FixedTimePerMoveIsKeptOutOfTheBook) {
 }
 
 // A GUI in analysis mode sends the moves of the game it shows and nothing
-// else: the analysis goes on with the position after each move.
+// else: the analysis goes on with the position after each move, and the
+// analysis that a move stopped says nothing more about the old position.
 TEST(Analysis, FollowsTheMovesOfTheGame) {
     EngineSession session;
     ASSERT_TRUE(session.ready());
     session.send("new");
     session.send("force");
     session.send("analyze");
-    ASSERT_TRUE(session.waitForThinking());
-    session.send("e2e4");
     TestEngine game;
-    ASSERT_TRUE(game.play("e2e4"));
-    EXPECT_TRUE(analysesBlackMoves(session, game)) << "no analysis of the position after e2e4";
+    for (const char* move : {"e2e4", "e7e5", "g1f3", "b8c6"}) {
+        ASSERT_TRUE(analysisReaches(session, settledDepth));
+        session.send(move);
+        ASSERT_TRUE(game.play(move));
+        std::string line;
+        ThinkingLine parsed;
+        ASSERT_TRUE(session.nextLine(line, 20000));
+        ASSERT_TRUE(parseThinkingLine(line, parsed)) << line;
+        EXPECT_EQ(parsed.depth, 2) << move << ": " << line;
+        EXPECT_TRUE(game.isLegal(parsed.move)) << move << ": " << line;
+    }
     session.send("exit");
 }
 
@@ -318,6 +362,30 @@ TEST(Analysis, UndoDuringAnalysisTakesEffect) {
     const EngineReply reply = awaitMove(session, 30000);
     EXPECT_LT(millisecondsSince(start), 5000);
     EXPECT_TRUE(game.play(reply.move)) << reply.move;
+}
+
+// "remove" during an analysis takes two moves back and analyses afresh
+// the position it leaves.
+TEST(Analysis, RemoveDuringAnalysisAnalysesAfresh) {
+    EngineSession session;
+    ASSERT_TRUE(session.ready());
+    session.send("new");
+    session.send("force");
+    for (const char* move : {"e2e4", "e7e5", "g1f3", "b8c6"}) session.send(move);
+    session.send("analyze");
+    ASSERT_TRUE(analysisReaches(session, settledDepth));
+    session.send("remove");
+    TestEngine game;
+    ASSERT_TRUE(game.playAll({"e2e4", "e7e5"}));
+    for (int depth = 2; depth <= 3; ++depth) {
+        std::string line;
+        ThinkingLine parsed;
+        ASSERT_TRUE(session.nextLine(line, 20000)) << "no analysis after remove";
+        ASSERT_TRUE(parseThinkingLine(line, parsed)) << line;
+        EXPECT_EQ(parsed.depth, depth) << line;
+        EXPECT_TRUE(game.isLegal(parsed.move)) << line;
+    }
+    session.send("exit");
 }
 
 }  // namespace

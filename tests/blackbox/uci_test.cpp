@@ -71,7 +71,7 @@ Lines answerBeforeReady(EngineSession& session) {
 
 // A session that has had its "uci" answered.
 struct UciSession : EngineSession {
-    UciSession() : EngineSession("uci") {
+    explicit UciSession(const std::string& folder = "") : EngineSession("uci", folder) {
         EXPECT_TRUE(ready());
         EXPECT_EQ(linesUntil("uciok", 5000).back(), "uciok");
     }
@@ -256,6 +256,37 @@ TEST(Uci, InfiniteWaitsForStop) {
     EXPECT_EQ(answerBeforeReady(session), Lines{});
     session.send("stop");
     EXPECT_EQ(awaitBestMove(session, 1000).bestmove, "a1a8");
+}
+
+// A position the engine cannot use is reported, and no move is searched or
+// named in the start position that stands in for it.
+TEST(Uci, RefusedPositionGetsNoMove) {
+    UciSession session;
+    for (const char* position : {"position fen 8/8/8/8/8/8/8/8 w - - 0 1",
+                                 "position fen 4k3/8/8/8/8/3n4/8/4K3 b - - 0 1 moves e2e4"}) {
+        session.send(position);
+        session.send("go depth 2");
+        const Reply reply = awaitBestMove(session, 10000);
+        EXPECT_EQ(reply.bestmove, "0000") << position;
+        EXPECT_TRUE(reply.infos.empty()) << position;
+        ASSERT_EQ(reply.otherLines.size(), 1u) << position;
+        EXPECT_EQ(reply.otherLines[0].rfind("info string ", 0), 0u) << reply.otherLines[0];
+    }
+    session.send("position startpos moves e2e4");
+    session.send("go depth 1");
+    expectSoundReply("position startpos moves e2e4", awaitBestMove(session, 10000));
+}
+
+// "go infinite" analyses: in a position of the book the engine searches and
+// shows its lines rather than naming a book move.
+TEST(Uci, InfiniteAnalysesBookPositions) {
+    const std::string binary = VORTELAN_BINARY;
+    UciSession session(binary.substr(0, binary.rfind('/')));
+    session.send("position startpos");
+    session.send("go infinite");
+    EXPECT_FALSE(awaitBestMove(session, 3000).infos.empty()) << "no analysis of a book position";
+    session.send("stop");
+    expectSoundReply("position startpos", awaitBestMove(session, 5000));
 }
 
 // "quit" and the end of input end the program at once with exit code 0,
