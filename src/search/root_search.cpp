@@ -10,7 +10,7 @@
 
 namespace {
 enum class Extension { None, BookMiss, Swing };
-constexpr int64_t preSearchNodeLimit = 50000;
+constexpr int64_t preSearchNodeLimit = 10000;
 constexpr int64_t progressIntervalMs = 2000;
 }  // namespace
 
