@@ -278,6 +278,8 @@ private:
     // move there.
     void advanceHistory(Square from, Square to);
     void clearHistoryCounters();
+    // Halves one side's counters and their maximum, keeping their proportions.
+    void halveHistory(uint8_t side);
     SearchStatus checkTimeAndInput(int alpha);
     bool quiescenceMayGoOn(int alpha);
     SearchStatus takeQuiescenceStop(int alpha);

@@ -55,12 +55,15 @@ void Engine::addHistory(uint8_t side, int from, int to, int depth) {
     int& maximum = side == WHITE ? historyMaxWhite : historyMaxBlack;
     int& counter = history[from * 64 + to];
     const int gain = depth * depth;
-    if (counter > INT_MAX - gain) {
-        for (int i = 0; i < 4096; ++i) history[i] /= 2;
-        maximum /= 2;
-    }
+    if (counter > INT_MAX - gain) halveHistory(side);
     counter += gain;
     if (counter > maximum) maximum = counter;
+}
+
+void Engine::halveHistory(uint8_t side) {
+    int* history = side == WHITE ? historyWhite : historyBlack;
+    for (int i = 0; i < 4096; ++i) history[i] /= 2;
+    (side == WHITE ? historyMaxWhite : historyMaxBlack) /= 2;
 }
 
 bool Engine::gameChangeWaiting() const {

@@ -133,10 +133,8 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
             const int64_t iterationEnd = nowMs();
             printThinking(depth, status);
 
-            for (int& counter : historyWhite) counter /= 2;
-            for (int& counter : historyBlack) counter /= 2;
-            historyMaxWhite /= 2;
-            historyMaxBlack /= 2;
+            halveHistory(WHITE);
+            halveHistory(BLACK);
 
             // A mate found within reach of the root will not change.
             goOn = goOn && std::abs(searchScore) <= 380000 && status == Completed;
