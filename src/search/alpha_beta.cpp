@@ -114,13 +114,17 @@ SearchStatus Engine::checkTimeAndInput(int alpha) {
         searchScore = alpha;
         return MoveNow;
     }
+    // Analysis has no clock: it runs until the GUI stops it.
+    if (analysing) {
+        showProgress(now);
+        return Completed;
+    }
     // The move must reach the GUI within its time, which also pays for the
     // last thinking line, the answer and its way through the pipe: a GUI
     // keeping a fixed time per move flags the first move that is late. So
     // the search stops a tenth of the budget early, at most 100 ms.
     const int64_t answerReserve = std::min(timeBudgetMs / 10, 100);
-    if (analysing) showProgress(now);
-    if (!analysing && (now > searchStart + timeBudgetMs - answerReserve || now > searchStart + int64_t{defaultMaxSeconds} * 1000)) {
+    if (now > searchStart + timeBudgetMs - answerReserve || now > searchStart + int64_t{defaultMaxSeconds} * 1000) {
         searchScore = alpha;
         return TimeUp;
     }
