@@ -5,14 +5,13 @@
 #include <memory>
 #include <ostream>
 
+#include "board/move_text.h"
 #include "engine/engine.h"
 
 namespace {
 
 // The hash keys, and through them every node count, follow from this seed.
 constexpr uint32_t benchSeed = 20261207u;
-
-std::string moveName(Square from, Square to) { return squareName(from) + squareName(to); }
 
 }  // namespace
 
@@ -38,7 +37,7 @@ bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& 
         }
         Position& position = *engine->currentPosition;
         MoveList moves;
-        engine->generateLegalMoves(position, moves);
+        generateLegalMoves(position, moves, engine->rules);
 
         const auto start = std::chrono::steady_clock::now();
         engine->rootSearch(position, moves, -infinityScore, infinityScore, entry.depth - 1);
@@ -48,7 +47,7 @@ bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& 
         record.depth = entry.depth;
         record.nodes = engine->nodeCount;
         record.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(stop - start).count();
-        record.bestMove = moveName(engine->bestFrom, engine->bestTo);
+        record.bestMove = moveText(engine->bestFrom, engine->bestTo);
         report(i, record);
     }
     return true;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "book_game.h"
-#include "engine/engine.h"
+#include "board/rules.h"
 
 // The longest line the book can hold: the engine reads at most 254
 // characters of a book line, its line break included, so 126 moves (252
@@ -18,7 +18,7 @@ std::string encodeMove(Square from, Square to);
 
 class GameReplayer {
 public:
-    GameReplayer(Engine& engine, std::ostream& messages) : engine_(engine), messages_(messages) {}
+    GameReplayer(Rules& rules, std::ostream& messages) : rules_(rules), messages_(messages) {}
 
     // The book code of the game's first maxPlies moves. At the first move
     // that cannot be read or played the game stops: a message naming the
@@ -29,7 +29,7 @@ public:
     int stoppedGames() const { return stoppedGames_; }
 
 private:
-    Engine& engine_;
+    Rules& rules_;
     std::ostream& messages_;
     int stoppedGames_ = 0;
 };

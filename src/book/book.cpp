@@ -49,7 +49,7 @@ int Engine::bookMove(uint8_t& from, uint8_t& to) {
     const std::vector<std::string>& book = currentPosition->sideToMove == WHITE ? whiteBook : blackBook;
 
     MoveList legal;
-    generateLegalMoves(*currentPosition, legal);
+    generateLegalMoves(*currentPosition, legal, rules);
     auto isLegal = [&legal](int f, int t) {
         for (int i = 0; i < legal.count; ++i) {
             if (legal.from[i] == f && legal.to[i] == t) return true;

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "board/move_text.h"
 #include "engine/uci_loop.h"
 
 namespace {
@@ -17,18 +18,6 @@ std::string firstWord(const std::string& line, std::size_t& end) {
     end = line.find_first_of(" \t", begin);
     if (end == std::string::npos) end = line.size();
     return line.substr(begin, end - begin);
-}
-
-bool isFileLetter(char c) { return c >= 'a' && c <= 'h'; }
-bool isRankDigit(char c) { return c >= '1' && c <= '8'; }
-
-uint8_t promotionKind(char letter) {
-    switch (letter) {
-        case 'b': return BISHOP;
-        case 'n': return KNIGHT;
-        case 'r': return ROOK;
-        default: return QUEEN;
-    }
 }
 
 }  // namespace
@@ -64,7 +53,7 @@ void CommandLoop::thinkIfAsked() {
 void CommandLoop::analyse() {
     Engine& e = engine_;
     MoveList moves;
-    e.generateLegalMoves(*e.currentPosition, moves);
+    generateLegalMoves(*e.currentPosition, moves, e.rules);
     e.analysing = true;
     e.rootSearch(*e.currentPosition, moves, -infinityScore, infinityScore, e.depthLimit);
     e.analysing = false;
@@ -78,7 +67,7 @@ void CommandLoop::analyse() {
 void CommandLoop::engineMove() {
     Engine& e = engine_;
     MoveList moves;
-    e.generateLegalMoves(*e.currentPosition, moves);
+    generateLegalMoves(*e.currentPosition, moves, e.rules);
     const SearchStatus result = e.rootSearch(*e.currentPosition, moves, -infinityScore, infinityScore, e.depthLimit);
     if (result == Aborted) return;
 
@@ -193,17 +182,13 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
     return true;
 }
 
-// Coordinate notation: from-square, to-square and an optional promotion
-// letter (e2e4, e7e8n). Anything that is not two real squares is refused,
-// as is a move that is not legal here.
+// A move in coordinates (e2e4, e7e8n). Anything that is not two real
+// squares is refused, as is a move that is not legal here.
 bool playUserMove(Engine& e, const std::string& word) {
-    if (word.size() < 4 || word.size() > 5) return false;
-    if (!isFileLetter(word[0]) || !isRankDigit(word[1]) || !isFileLetter(word[2]) || !isRankDigit(word[3]))
-        return false;
-    e.promotionPiece = promotionKind(word.size() == 5 ? word[4] : 'q');
-    const Square from = makeSquare(word[0] - 'a', word[1] - '1');
-    const Square to = makeSquare(word[2] - 'a', word[3] - '1');
-    if (!e.acceptUserMove(from, to, *e.currentPosition)) return false;
+    Move move;
+    if (!readCoordinateMove(word, move)) return false;
+    e.rules.promotionPiece = move.promotion;
+    if (!e.acceptUserMove(move.from, move.to, *e.currentPosition)) return false;
     e.positionCount = e.ply + 1;
     switchSide(e.history[e.ply]);
     e.refreshPosition();

@@ -2,24 +2,22 @@
 
 #include <algorithm>
 
-#include "eval/phase.h"
-
 namespace {
-constexpr const char* startPositionText = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 constexpr int initialHistorySize = 512;
 }  // namespace
 
 // Allocation failures (the 48 MiB table above all) throw std::bad_alloc,
 // which the program reports before it exits.
 Engine::Engine(uint32_t seed, std::ostream& out) : random(seed), out_(out) {
-    startText = startPositionText;
-    promotionPiece = QUEEN;
+    rules.promotionPiece = QUEEN;
     prevScoreWhite = prevScoreBlack = noScore;
     extensionsWhite = extensionsBlack = 0;
-    repetitionCheckOn = false;
+    rules.repetitionCheckOn = false;
+    rules.gameLine = &history;
+    rules.gamePly = &ply;
     loadPieceSquareTables();
     initSettings();
-    initZobristKeys();
+    rules.keys.draw(random);
     clearHashTable();
     rootMoves = std::make_unique<RootMoveList>();
     pvStack.reserve(1 << 16);
@@ -28,7 +26,7 @@ Engine::Engine(uint32_t seed, std::ostream& out) : random(seed), out_(out) {
     positionCount = 1;
     ply = 0;
     currentPosition = &history[0];
-    setupPosition(history[0], nullptr);
+    setupGame(nullptr);
     bookActive = true;
     whitePlayer = 'H';
     blackPlayer = 'C';
@@ -45,7 +43,7 @@ void Engine::initSettings() {
     defaultDepth = 25;
     defaultMaxSeconds = 300;
     useAdvancedTables = true;
-    std::copy(std::begin(middlegamePieceValues), std::end(middlegamePieceValues), pieceValues);
+    rules.pieceValues = middlegamePieceValues;
 }
 
 void Engine::reserveHistory() {

@@ -12,6 +12,7 @@
 
 #include "board/position.h"
 #include "board/random.h"
+#include "board/rules.h"
 #include "eval/piece_square.h"
 #include "input/mailbox.h"
 #include "search/hash_table.h"
@@ -28,33 +29,6 @@ public:
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // ---- Board and rules (board/) ----
-
-    // Fills the position from FEN text, or with the start position when the
-    // text is null or unusable. Returns null when the text was used, else
-    // why it was refused.
-    const char* setupPosition(Position& position, const char* text);
-
-    // Lists the pseudo-legal moves of the side to move and counts its attacks.
-    // Returns 0 when the move that led to the position left the mover's king
-    // attacked (or castled out of, through or into check). The full mode also
-    // fills every derived field: pins, check, material and status.
-    int generateMoves(Position& position, MoveList& moves, bool full);
-
-    // The legal moves in generation order; 0 (and an empty list) when the
-    // position itself is illegal.
-    int generateLegalMoves(Position& position, MoveList& moves);
-
-    // Plays a trusted move in place; the caller switches the side and runs the
-    // full generation. Returns 2 after a promotion, else 1.
-    int makeMove(Square from, Square to, Position& position);
-
-    // Three-fold repetition of the position against the game history.
-    bool isRepetition(const Position& position) const;
-
-    uint64_t pieceKey(uint8_t piece, Square s) const;
-    uint64_t computeHashKey(const Position& position) const;
-
     // ---- Evaluation (eval/) ----
 
     // The score of the position for the side to move, by the evaluator of its
@@ -62,7 +36,6 @@ public:
     // the moves the full generation has just listed for this position.
     int evaluate(Position& position, int* statusOut, const MoveList& moves, int alpha, int beta);
 
-    int gamePhase(const Position& position) const;
     int loadPieceSquareTables();
     int squareValue(const Position& position, Square s) const;
     int pieceSquareValue(const Position& position, int kind, int whiteFlag, Square s) const;
@@ -116,6 +89,11 @@ public:
     // Plays the engine's chosen move into the game and refreshes.
     void playMove(Square from, Square to);
     void newGame();
+    // Sets up the game's first position from FEN text (the start position
+    // when the text is null or refused), then starts the search's history
+    // counters and the clock's period afresh. Returns why the text was
+    // refused, or null.
+    const char* setupGame(const char* text);
     // A new game from FEN text; returns why the text was refused (the start
     // position is set up instead), or null.
     const char* setBoard(const char* text);
@@ -146,22 +124,22 @@ public:
     // ---- State ----
 
     Random random;
-    uint64_t zobrist[12][64];
+    // The hash keys, the promotion piece, the repetition test's game line
+    // (this history up to ply) and the piece values of the last full
+    // generation.
+    Rules rules;
+    // The repetition switch of the rules, by its name in the game: the full
+    // generation tests for repetitions only while it is on.
+    bool& repetitionCheckOn = rules.repetitionCheckOn;
 
-    std::string startText;
+    // The FEN text the game was set up from.
     std::string setupText;
 
-    // The kind a promoting pawn becomes in the next makeMove.
-    uint8_t promotionPiece = QUEEN;
     int prevScoreWhite = 999999999;
     int prevScoreBlack = 999999999;
     int extensionsWhite = 0;
     int extensionsBlack = 0;
-    // The full generation tests for repetitions only while this is on.
-    bool repetitionCheckOn = false;
 
-    // Active piece values by kind, reloaded by every full generation.
-    int pieceValues[7];
     bool useAdvancedTables = true;
     PieceSquareTables tables;
 
@@ -260,18 +238,6 @@ public:
 
 private:
     void initSettings();
-    void initZobristKeys();
-    // Null when the text describes a position of a game, else why not.
-    const char* parseSetupText(Position& position, const std::string& text);
-    // Marks the pieces pinned to the king and, for the side to move, check.
-    // occupied is the set of squares holding a piece.
-    void scanKingLines(Square kingSquare, Position& position, uint64_t occupied);
-    // moves: the pseudo-legal moves the generation has just listed.
-    void finishMaterialAndStatus(Position& position, const MoveList& moves, const int pieces[2],
-                                 const int counts[2], const int values[2], const bool heavy[2]);
-    // Whether a pseudo-legal move of the position leaves the mover's king safe.
-    bool isLegalMove(const Position& position, Square from, Square to);
-    bool hasLegalMove(const Position& position, const MoveList& moves);
     // Makes room for the next ply of the game plus a full search line.
     void reserveHistory();
     // Copies the current position into the next history entry and plays the
@@ -325,12 +291,4 @@ inline int Engine::squareValue(const Position& position, Square s) const {
     const uint8_t piece = position.board[s];
     if (isEmpty(piece)) return 0;
     return pieceSquareValue(position, kindOf(piece), colourOf(piece) == WHITE, s);
-}
-
-// Every move updates the position key with these. White pieces use rows
-// 0-5, Black pieces rows 6-11, in kind order.
-inline uint64_t Engine::pieceKey(uint8_t piece, Square s) const {
-    const int kind = kindOf(piece);
-    const int row = colourOf(piece) == WHITE ? kind - 1 : kind + 5;
-    return zobrist[row][s];
 }

@@ -4,14 +4,14 @@
 
 int Engine::acceptUserMove(Square from, Square to, Position& position) {
     MoveList legal;
-    generateLegalMoves(position, legal);
+    generateLegalMoves(position, legal, rules);
     if (!legal.contains(from, to)) {
-        promotionPiece = QUEEN;
+        rules.promotionPiece = QUEEN;
         return 0;
     }
     ++positionCount;
     advanceHistory(from, to);
-    promotionPiece = QUEEN;
+    rules.promotionPiece = QUEEN;
     return 1;
 }
 
@@ -19,7 +19,7 @@ void Engine::advanceHistory(Square from, Square to) {
     reserveHistory();
     history[ply + 1] = history[ply];
     ++ply;
-    makeMove(from, to, history[ply]);
+    makeMove(from, to, history[ply], rules);
 }
 
 void Engine::playMove(Square from, Square to) {
@@ -36,9 +36,9 @@ void Engine::playMove(Square from, Square to) {
 // read. The game's own positions are tested for repetition.
 void Engine::refreshPosition() {
     currentPosition = &history[ply];
-    repetitionCheckOn = true;
+    rules.repetitionCheckOn = true;
     MoveList legal;
-    generateLegalMoves(*currentPosition, legal);
+    generateLegalMoves(*currentPosition, legal, rules);
     if (legal.count == 0 && currentPosition->status() < Checkmate) scoreNoLegalMove(*currentPosition, 0);
     gameStatus = currentPosition->status();
 }
@@ -50,10 +50,18 @@ void Engine::newGame() {
     bookActive = true;
     positionCount = 1;
     ply = 0;
-    setupPosition(history[0], nullptr);
+    setupGame(nullptr);
     refreshPosition();
     whitePlayer = 'H';
     blackPlayer = 'C';
+}
+
+const char* Engine::setupGame(const char* text) {
+    const char* refusal = setupPosition(history[0], text, rules.keys, setupText);
+    clearHistoryCounters();
+    movesPerPeriod = 0;
+    extensionAllowed = !moveTimeFixed;
+    return refusal;
 }
 
 const char* Engine::setBoard(const char* text) {
@@ -63,7 +71,7 @@ const char* Engine::setBoard(const char* text) {
     bookActive = true;
     positionCount = 1;
     ply = 0;
-    const char* refusal = setupPosition(history[0], text);
+    const char* refusal = setupGame(text);
     refreshPosition();
     printResult();
     whitePlayer = blackPlayer = 'H';

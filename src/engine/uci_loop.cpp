@@ -5,6 +5,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "board/move_text.h"
 #include "engine/command_loop.h"
 #include "search/clock.h"
 
@@ -14,12 +15,6 @@ namespace {
 constexpr long long unlimitedDepth = 1000;
 
 }  // namespace
-
-std::string uciMove(const Position& position, Square from, Square to) {
-    std::string text = squareName(from) + squareName(to);
-    if (isPromotingPawn(position.board[from], from)) text += 'q';
-    return text;
-}
 
 // A side mated p plies from the root scores mateScore + 1000 p; a mate that
 // far is (p + 1) / 2 moves away for either side. Mates lie within the plies
@@ -124,7 +119,7 @@ void UciLoop::setPosition(std::istream& words) {
     Engine& e = engine_;
     e.ply = 0;
     e.positionCount = 1;
-    const char* refusal = e.setupPosition(e.history[0], fen.empty() ? nullptr : fen.c_str());
+    const char* refusal = e.setupGame(fen.empty() ? nullptr : fen.c_str());
     e.refreshPosition();
     // The start position that stands in for a refused one is not the
     // host's game: no move is searched or played in it.
@@ -178,7 +173,7 @@ bool UciLoop::go(std::istream& words) {
     e.blackPlayer = whiteToMove ? 'H' : 'C';
 
     MoveList legal;
-    if (!positionRefused_) e.generateLegalMoves(root, legal);
+    if (!positionRefused_) generateLegalMoves(root, legal, e.rules);
     MoveList moves = legal;
     if (legal.count > 0) {
         // A host plays on after a repetition or fifty quiet moves, which a
@@ -266,17 +261,16 @@ void Engine::printUciInfo(int depth, SearchStatus status) {
             break;
         }
     }
-    int savedValues[7];
-    std::memcpy(savedValues, pieceValues, sizeof savedValues);
+    const int* savedValues = rules.pieceValues;
     Position position = history[rootPly];
     for (int i = 0; i < line.length; ++i) {
         MoveList legal;
-        generateLegalMoves(position, legal);
+        generateLegalMoves(position, legal, rules);
         if (!legal.contains(line.from[i], line.to[i])) break;
         text += " " + uciMove(position, line.from[i], line.to[i]);
-        makeMove(line.from[i], line.to[i], position);
+        makeMove(line.from[i], line.to[i], position, rules);
         switchSide(position);
     }
-    std::memcpy(pieceValues, savedValues, sizeof savedValues);
+    rules.pieceValues = savedValues;
     printLine(text);
 }

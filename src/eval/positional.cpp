@@ -64,7 +64,7 @@ int PositionalEvaluation::addOpponentAttacks() {
     p.enPassantTimer = 0;
     MoveList opponentMoves;
     switchSide(p);
-    engine.generateMoves(p, opponentMoves, false);
+    generateMoves(p, opponentMoves, false, engine.rules);
     switchSide(p);
     p.enPassantTimer = enPassantTimer;
     return opponentMoves.count;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "board/move_text.h"
 #include "engine/engine.h"
 #include "search/clock.h"
 #include "search/move_order.h"
@@ -20,12 +21,6 @@ bool pawnToSeventh(uint8_t piece, Square from) {
            (piece == makePiece(PAWN, BLACK) && from >= 16 && from <= 23);
 }
 
-bool looksLikeMove(const char* word) {
-    const std::size_t length = std::strlen(word);
-    return (length == 4 || length == 5) && word[0] >= 'a' && word[0] <= 'h' && word[1] >= '1' && word[1] <= '8' &&
-           word[2] >= 'a' && word[2] <= 'h' && word[3] >= '1' && word[3] <= '8';
-}
-
 // While analysing, a GUI sends the user's moves and game commands; they must
 // reach the command loop, or the engine's game and the GUI's would part.
 bool changesTheGame(const char* word) {
@@ -34,7 +29,8 @@ bool changesTheGame(const char* word) {
     for (const char* command : commands) {
         if (std::strcmp(word, command) == 0) return true;
     }
-    return looksLikeMove(word);
+    Move move;
+    return readCoordinateMove(word, move);
 }
 
 }  // namespace
@@ -186,7 +182,7 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
             ++positionCount;
             switchSide(child);
             MoveList childMoves;
-            const int legal = generateMoves(child, childMoves, true);
+            const int legal = generateMoves(child, childMoves, true, rules);
             SearchStatus result = Completed;
             if (legal) result = shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
             // An abort has already taken the game back to the root.
@@ -235,17 +231,17 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
 
         const Square from = moves.from[t];
         const Square to = moves.to[t];
-        const int capturedValue = pieceValues[kindOf(position.board[to])];
+        const int capturedValue = rules.pieceValues[kindOf(position.board[to])];
         const bool pawnPush = pawnToSeventh(position.board[from], from);
 
         Position& child = history[ply + 1];
         copyState(child, position);
         ++ply;
         ++positionCount;
-        makeMove(from, to, child);
+        makeMove(from, to, child, rules);
         prefetchHashEntry(hashTable.get(), child.hashKey);
         switchSide(child);
-        if (!generateMoves(child, childMoves, true)) {
+        if (!generateMoves(child, childMoves, true, rules)) {
             --ply;
             --positionCount;
             continue;

@@ -56,7 +56,7 @@ int Engine::probeHash(const Position& position, int depth, int alpha, int beta) 
     if (!sameKeyAndSide(entry, position)) return hashMiss;
     if (entry.depth < depth) return hashMiss;
     // A repeated position is always searched, so the draw is seen.
-    if (isRepetition(position)) return hashMiss;
+    if (isRepetition(position, history.data(), ply)) return hashMiss;
     switch (entry.bound) {
         case Exact: return entry.score;
         case Upper: return entry.score <= alpha ? alpha : hashMiss;

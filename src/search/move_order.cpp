@@ -104,7 +104,7 @@ void Engine::scoreMoves(const Position& position, MoveList& moves, int searchPly
         const int victim = kindOf(position.board[to]);
         const bool promotion = isPromotingPawn(attacker, from);
         if (victim != EMPTY) {
-            score += 3000 + pieceValues[victim] - pieceValues[kindOf(attacker)] / 10;
+            score += 3000 + rules.pieceValues[victim] - rules.pieceValues[kindOf(attacker)] / 10;
             if (promotion) score += 4000;
         } else if (promotion) {
             score += 5000;
@@ -131,7 +131,7 @@ void Engine::scoreCaptures(const Position& position, MoveList& moves) {
         const bool promotion = isPromotingPawn(attacker, from);
         int32_t score;
         if (victim != EMPTY) {
-            score = pieceValues[victim] - pieceValues[kindOf(attacker)] / 10;
+            score = rules.pieceValues[victim] - rules.pieceValues[kindOf(attacker)] / 10;
             if (isTableMove(entry, from, to)) score += entry->nodes;
             if (promotion) score += 6000;
         } else if (promotion) {

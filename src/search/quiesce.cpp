@@ -26,12 +26,12 @@ int Engine::quiesce(Position& position, MoveList& moves, int alpha, int beta, in
         int score = standPat;
         // Delta pruning: a capture that cannot lift the score near alpha is
         // not worth playing out.
-        if (promotion || standPat + pieceValues[victim] + 500 > alpha || !settings.useDeltaPruning) {
+        if (promotion || standPat + rules.pieceValues[victim] + 500 > alpha || !settings.useDeltaPruning) {
             copyState(child, position);
-            makeMove(from, to, child);
+            makeMove(from, to, child, rules);
             prefetchHashEntry(hashTable.get(), child.hashKey);
             switchSide(child);
-            if (generateMoves(child, childMoves, true))
+            if (generateMoves(child, childMoves, true, rules))
                 score = -quiesce(child, childMoves, -beta, -alpha, depthLeft - 1, searchPly + 1);
         }
         if (score > alpha) alpha = score;
@@ -58,13 +58,8 @@ bool Engine::scoreFinishedGame(const Position& position, int searchPly) {
 // Without a legal move the side to move is mated or stalemated; the
 // position is marked so that the game driver can announce it.
 void Engine::scoreNoLegalMove(Position& position, int searchPly) {
-    if (position.inCheck) {
-        searchScore = mateScore + 1000 * searchPly;
-        position.setBothStatus(Checkmate);
-    } else {
-        searchScore = 0;
-        position.setBothStatus(Stalemate);
-    }
+    searchScore = position.inCheck ? mateScore + 1000 * searchPly : 0;
+    markNoLegalMove(position);
 }
 
 // The capture search has no stop status of its own: once stopped, every
@@ -92,9 +87,9 @@ int Engine::horizonScore(Position& position, MoveList& moves, int alpha, int bet
         int status = Normal;
         return evaluate(position, &status, moves, alpha, beta);
     }
-    repetitionCheckOn = false;
+    rules.repetitionCheckOn = false;
     const int score = quiesce(position, moves, alpha, beta, settings.quiescenceDepth, searchPly);
-    repetitionCheckOn = true;
+    rules.repetitionCheckOn = true;
     return score;
 }
 
@@ -115,10 +110,10 @@ SearchStatus Engine::shallowSearch(Position& position, MoveList& moves, int alph
         pickNextMove(i, moves);
         ++nodeCount;
         copyState(child, position);
-        makeMove(moves.from[i], moves.to[i], child);
+        makeMove(moves.from[i], moves.to[i], child, rules);
         prefetchHashEntry(hashTable.get(), child.hashKey);
         switchSide(child);
-        if (!generateMoves(child, childMoves, true)) continue;
+        if (!generateMoves(child, childMoves, true, rules)) continue;
         const SearchStatus result = shallowSearch(child, childMoves, -beta, -alpha, depth - 1, searchPly + 1);
         if (result != Completed) {
             searchScore = alpha;

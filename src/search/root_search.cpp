@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "board/move_text.h"
 #include "engine/engine.h"
 #include "search/clock.h"
 #include "search/move_order.h"
@@ -57,9 +58,8 @@ void Engine::showProgress(int64_t now) {
 void Engine::printShownLine() {
     const ShownLine& line = shownLine;
     char text[160];
-    std::snprintf(text, sizeof text, "%d %d %d %lld %c%d%c%d", line.depth, line.score * 100 / 1000,
-                  elapsedSeconds * 100, static_cast<long long>(nodeCount), 'a' + line.from % 8, line.from / 8 + 1,
-                  'a' + line.to % 8, line.to / 8 + 1);
+    std::snprintf(text, sizeof text, "%d %d %d %lld %s", line.depth, line.score * 100 / 1000, elapsedSeconds * 100,
+                  static_cast<long long>(nodeCount), moveText(line.from, line.to).c_str());
     printLine(text);
     shownAt = nowMs();
 }
@@ -67,7 +67,7 @@ void Engine::printShownLine() {
 SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, int beta, int depthLimit) {
     const bool whiteToMove = position.sideToMove == WHITE;
     const bool humanToMove = (whiteToMove ? whitePlayer : blackPlayer) == 'H';
-    repetitionCheckOn = true;
+    rules.repetitionCheckOn = true;
     currentRootLine = nullptr;
 
     scoreMoves(position, moves, -1);
@@ -108,7 +108,7 @@ SearchStatus Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
     SearchStatus status = Completed;
     Extension extension = Extension::None;
     bool fromBook = false;
-    if (!humanToMove && !analysing && bookActive && setupText == startText) {
+    if (!humanToMove && !analysing && bookActive && setupText == startPositionText) {
         fromBook = bookMove(bestFrom, bestTo) != 0;
         if (!fromBook) {
             // Leaving the book is the moment to think hardest, unless the

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "test_engine.h"
+#include "board_game.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ TEST(Castling, EachOfTheFourMovesKingAndRook) {
         {"e8c8", "c8", "a8", "d8", BLACK, {0, 0, 1, 1}},
     };
     for (const Case& c : cases) {
-        TestEngine t;
+        BoardGame t;
         t.setBoard(c.colour == WHITE ? "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1" : "r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1");
         ASSERT_TRUE(t.play(c.move)) << c.move;
         const Position& p = t.position();
@@ -48,7 +48,7 @@ TEST(Castling, EachOfTheFourMovesKingAndRook) {
         EXPECT_EQ(p.blackCastled, c.colour == BLACK ? 1 : 0) << c.move;
         EXPECT_EQ(p.halfmoveClock, 1) << c.move;
         expectRights(p, c.after, c.move);
-        EXPECT_EQ(p.hashKey, t->computeHashKey(p)) << c.move;
+        EXPECT_EQ(p.hashKey, t->keys.computeHashKey(p)) << c.move;
     }
 }
 
@@ -79,7 +79,7 @@ TEST(Castling, RightsLostByKingAndRookMoves) {
         {"4k2r/7r/6N1/8/8/8/8/4K3 w k - 0 1", {"g6h8", "h7h8", "e1d1"}, {1, 1, 1, 1}, "e8g8", ""},
     };
     for (const Case& c : cases) {
-        TestEngine t;
+        BoardGame t;
         t.setBoard(c.fen);
         ASSERT_TRUE(t.playAll(c.moves)) << c.moves[0];
         expectRights(t.position(), c.after, c.moves[0]);
@@ -103,7 +103,7 @@ TEST(Castling, RefusedOutOfThroughAndIntoCheck) {
         const std::string left = c.file ? std::to_string(c.file) : "";
         const std::string right = c.file < 7 ? std::to_string(7 - c.file) : "";
         const std::string name = std::string(1, static_cast<char>('a' + c.file)) + "-file";
-        TestEngine t;
+        BoardGame t;
         t.setBoard("8/8/5k2/8/" + left + "r" + right + "/8/8/R3K2R w KQ - 0 1");
         EXPECT_EQ(t.isLegal("e1g1"), c.kingside) << "White, rook on the " << name;
         EXPECT_EQ(t.isLegal("e1c1"), c.queenside) << "White, rook on the " << name;
@@ -131,9 +131,9 @@ TEST(Castling, RefusedWithoutTheOwnRookOnTheCorner) {
         {"rn2k1nr/8/8/8/8/8/8/4K3 b kq - 0 1", "e8g8", "e8c8", false, false},
     };
     for (const Case& c : cases) {
-        TestEngine t;
+        BoardGame t;
         t.setBoard(c.fen);
-        ASSERT_NE(t->setupText, t->startText) << c.fen;
+        ASSERT_NE(t.setupText, startPositionText) << c.fen;
         EXPECT_EQ(t.isLegal(c.kingside), c.kingsideLegal) << c.fen;
         EXPECT_EQ(t.isLegal(c.queenside), c.queensideLegal) << c.fen;
     }

@@ -113,7 +113,7 @@ TEST_F(BookTest, TheBookServesOnlyGamesFromTheStandardStart) {
     loop.handleLine("sd 1");
     engine->blackPlayer = 'C';
     MoveList moves;
-    engine->generateMoves(*engine->currentPosition, moves, true);
+    generateMoves(*engine->currentPosition, moves, true, engine->rules);
     engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, engine->depthLimit);
     EXPECT_NE(("\n" + out_.str()).find("\n2 "), std::string::npos) << "no thinking line: the book answered";
 }
@@ -130,7 +130,7 @@ TEST_F(BookTest, AMissTurnsTheBookOffForTheRestOfTheGame) {
     loop.handleLine("d7d5");
     engine->whitePlayer = 'C';
     MoveList moves;
-    engine->generateMoves(*engine->currentPosition, moves, true);
+    generateMoves(*engine->currentPosition, moves, true, engine->rules);
     EXPECT_EQ(engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, 1), Completed);
     EXPECT_FALSE(engine->bookActive);
 }

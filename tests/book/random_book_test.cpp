@@ -27,7 +27,7 @@ protected:
                 TestEngine& game = *scratch_;
                 game->ply = 0;
                 game->positionCount = 1;
-                game->setupPosition(game->history[0], nullptr);
+                game->setupGame(nullptr);
                 game->refreshPosition();
                 for (int ply = pick(30); ply > 0; --ply) {
                     const std::vector<std::string> moves = game.legalMoves();
@@ -77,11 +77,11 @@ TEST_F(RandomBookTest, BookMovesAreAlwaysLegal) {
         for (int game = 0; game < 12; ++game) {
             engine->ply = 0;
             engine->positionCount = 1;
-            engine->setupPosition(engine->history[0], nullptr);
+            engine->setupGame(nullptr);
             engine->refreshPosition();
             for (int ply = 0; ply < 30; ++ply) {
                 MoveList legal;
-                engine->generateLegalMoves(*engine->currentPosition, legal);
+                generateLegalMoves(*engine->currentPosition, legal, engine->rules);
                 if (legal.count == 0) break;
                 uint8_t from = 0, to = 0;
                 std::string move;

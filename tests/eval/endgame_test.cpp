@@ -7,7 +7,7 @@ namespace {
 PositionalSums endgameSums(TestEngine& t, const std::string& fen) {
     MoveList moves;
     Position& p = prepare(t, fen, moves);
-    EXPECT_EQ(t->gamePhase(p), 3);
+    EXPECT_EQ(gamePhase(p), 3);
     return endgameEvaluation(*t, p);
 }
 

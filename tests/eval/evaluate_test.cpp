@@ -31,7 +31,7 @@ TEST(Evaluate, DispatchesByPhase) {
         EvalEngine t;
         MoveList moves;
         Position& p = prepare(t, pp.fen, moves);
-        EXPECT_EQ(t->gamePhase(p), pp.phase) << pp.fen;
+        EXPECT_EQ(gamePhase(p), pp.phase) << pp.fen;
         int status = -1;
         EXPECT_EQ(t->evaluate(p, &status, moves, fullAlpha, fullBeta), pp.score) << pp.fen;
         EXPECT_EQ(status, Normal);

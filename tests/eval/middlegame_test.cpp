@@ -6,7 +6,7 @@ namespace {
 PositionalSums middlegameSums(TestEngine& t, const std::string& fen) {
     MoveList moves;
     Position& p = prepare(t, fen, moves);
-    EXPECT_EQ(t->gamePhase(p), 2);
+    EXPECT_EQ(gamePhase(p), 2);
     return middlegameEvaluation(*t, p, moves);
 }
 

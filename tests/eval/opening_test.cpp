@@ -9,7 +9,7 @@ const char* startFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1
 PositionalSums openingSums(TestEngine& t, const std::string& fen) {
     MoveList moves;
     Position& p = prepare(t, fen, moves);
-    EXPECT_LE(t->gamePhase(p), 1);
+    EXPECT_LE(gamePhase(p), 1);
     return openingEvaluation(*t, p, moves);
 }
 

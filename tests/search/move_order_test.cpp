@@ -12,7 +12,7 @@ namespace {
 int orderingScore(TestEngine& t, const char* move) {
     Position& p = t.position();
     MoveList moves;
-    t->generateMoves(p, moves, true);
+    generateMoves(p, moves, true, t->rules);
     t->scoreMoves(p, moves, 1);
     for (int i = 0; i < moves.count; ++i) {
         if (moves.from[i] == sq(move) && moves.to[i] == sq(move + 2)) return moves.score[i];

@@ -18,7 +18,7 @@ std::vector<std::string> lines(const std::string& text) {
 std::vector<std::string> analyse(TestEngine& t, int depthLimit) {
     t.loop.handleLine("force");
     MoveList moves;
-    t->generateLegalMoves(t.position(), moves);
+    generateLegalMoves(t.position(), moves, t->rules);
     t.takeOutput();
     t->rootSearch(t.position(), moves, -infinityScore, infinityScore, depthLimit);
     return lines(t.takeOutput());
@@ -74,7 +74,7 @@ TEST(NullMove, PassingDropsTheEnPassantRight) {
         t.setBoard(placement + (i == 0 ? "e3" : "-") + " 0 1");
         t.loop.handleLine("force");
         MoveList moves;
-        t->generateLegalMoves(t.position(), moves);
+        generateLegalMoves(t.position(), moves, t->rules);
         t->rootSearch(t.position(), moves, -infinityScore, -100000, 3);
         nodes[i] = t->nodeCount;
     }
@@ -97,7 +97,7 @@ TEST(ShallowSearch, MarksStalemateAndCheckmate) {
     // At a deeper ply the mate is worth less to the winner.
     Position copy = t.setBoard("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
     MoveList moves;
-    t->generateMoves(copy, moves, true);
+    generateMoves(copy, moves, true, t->rules);
     t->shallowSearch(copy, moves, -infinityScore, infinityScore, 1, 3);
     EXPECT_EQ(t->searchScore, 1000 * 3 - 400000);
 }
@@ -107,7 +107,7 @@ TEST(Quiesce, TriesAtMostFortyCapturesAtANode) {
     // Eight queens between two rows of pawns: 44 captures.
     Position& p = t.setBoard("7k/pppppppp/QQQQQQQQ/pppppppp/8/8/8/K7 w - - 0 1");
     MoveList moves;
-    t->generateMoves(p, moves, true);
+    generateMoves(p, moves, true, t->rules);
     int captures = 0;
     for (int i = 0; i < moves.count; ++i) captures += !isEmpty(p.board[moves.to[i]]);
     ASSERT_EQ(captures, 44);
@@ -138,7 +138,7 @@ protected:
     std::pair<int, int> searchTwoPawnsBelowAlpha(const char* fen) {
         Position& p = t.setBoard(fen);
         MoveList moves;
-        t->generateMoves(p, moves, true);
+        generateMoves(p, moves, true, t->rules);
         int status = 0;
         const int standPat = t->evaluate(p, &status, moves, -infinityScore, infinityScore);
         const int alpha = standPat + 2000;
@@ -170,7 +170,7 @@ TEST(Quiesce, StandsPatAtOrAboveBeta) {
     TestEngine t;
     Position& p = t.setBoard("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
     MoveList moves;
-    t->generateMoves(p, moves, true);
+    generateMoves(p, moves, true, t->rules);
     t->nodeCount = 0;
     EXPECT_EQ(t->quiesce(p, moves, -800000, -100000, 50, 0), -100000);
     EXPECT_EQ(t->nodeCount, 0);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "board/types.h"
+#include "board_game.h"
 #include "engine/command_loop.h"
 #include "engine/engine.h"
 
@@ -43,26 +43,15 @@ struct TestEngine {
         return engine->ply == before + 1;
     }
 
-    // Plays several moves; false at the first one refused.
-    bool playAll(const std::vector<std::string>& moves) {
-        for (const std::string& move : moves)
-            if (!play(move)) return false;
-        return true;
-    }
+    // Several moves; false at the first one refused.
+    bool playAll(const std::vector<std::string>& moves) { return playEach(*this, moves); }
 
     // The legal moves of the current position in generation order (e2e4).
-    std::vector<std::string> legalMoves() {
-        MoveList list;
-        engine->generateLegalMoves(position(), list);
-        std::vector<std::string> names;
-        for (int i = 0; i < list.count; ++i) names.push_back(squareName(list.from[i]) + squareName(list.to[i]));
-        return names;
-    }
+    std::vector<std::string> legalMoves() { return legalMoveNames(position(), engine->rules); }
 
     bool isLegal(const std::string& move) {
-        for (const std::string& m : legalMoves())
-            if (m == move) return true;
-        return false;
+        const std::vector<std::string> moves = legalMoves();
+        return std::find(moves.begin(), moves.end(), move) != moves.end();
     }
 
     // What the engine printed since the last call.
@@ -72,5 +61,3 @@ struct TestEngine {
         return text;
     }
 };
-
-inline Square sq(const char* name) { return (name[0] - 'a') + 8 * (name[1] - '1'); }

@@ -99,7 +99,7 @@ TEST(GeneratedBooks, AnswerTheStartAndCommonRepliesWithLegalMoves) {
         const auto found = candidates(book, gameText(played));
         EXPECT_FALSE(found.empty()) << "no book move after " << game.size() << " plies";
         MoveList legal;
-        t->generateLegalMoves(t.position(), legal);
+        generateLegalMoves(t.position(), legal, t->rules);
         for (const auto& move : found) {
             bool isLegal = false;
             for (int i = 0; i < legal.count; ++i) isLegal |= legal.from[i] == move.first && legal.to[i] == move.second;
