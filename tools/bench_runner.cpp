@@ -20,7 +20,7 @@ bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& 
     std::ostream nowhere(nullptr);
     auto engine = std::make_unique<Engine>(benchSeed, nowhere);
     // The bench must not depend on the data files of the folder it runs in.
-    engine->tables = PieceSquareTables{};
+    engine->evaluator.tables = PieceSquareTables{};
     engine->whiteBook.clear();
     engine->blackBook.clear();
     engine->timeBudgetMs = INT_MAX;

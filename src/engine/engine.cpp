@@ -15,7 +15,7 @@ Engine::Engine(uint32_t seed, std::ostream& out) : random(seed), out_(out) {
     rules.repetitionCheckOn = false;
     rules.gameLine = &history;
     rules.gamePly = &ply;
-    loadPieceSquareTables();
+    evaluator.loadPieceSquareTables();
     initSettings();
     rules.keys.draw(random);
     clearHashTable();
@@ -42,7 +42,7 @@ void Engine::initSettings() {
     settings = SearchSettings();
     defaultDepth = 25;
     defaultMaxSeconds = 300;
-    useAdvancedTables = true;
+    evaluator.useAdvancedTables = true;
     rules.pieceValues = middlegamePieceValues;
 }
 

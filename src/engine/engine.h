@@ -13,7 +13,7 @@
 #include "board/position.h"
 #include "board/random.h"
 #include "board/rules.h"
-#include "eval/piece_square.h"
+#include "eval/evaluate.h"
 #include "input/mailbox.h"
 #include "search/hash_table.h"
 #include "search/root_moves.h"
@@ -31,18 +31,7 @@ public:
 
     // ---- Evaluation (eval/) ----
 
-    // The score of the position for the side to move, by the evaluator of its
-    // game phase. statusOut receives the side to move's status; moves holds
-    // the moves the full generation has just listed for this position.
-    int evaluate(Position& position, int* statusOut, const MoveList& moves, int alpha, int beta);
-
-    int loadPieceSquareTables();
-    int squareValue(const Position& position, Square s) const;
-    int pieceSquareValue(const Position& position, int kind, int whiteFlag, Square s) const;
-
-    // Setting: evaluate returns the window bound at once when the material
-    // balance alone lies far outside the window. On from construction.
-    bool lazyEvaluation = true;
+    Evaluator evaluator;
 
     // ---- Search (search/) ----
 
@@ -140,8 +129,6 @@ public:
     int extensionsWhite = 0;
     int extensionsBlack = 0;
 
-    bool useAdvancedTables = true;
-    PieceSquareTables tables;
 
     // Entry i is the game after i plies since the last set-up. The history
     // grows between commands so that the game and the deepest search line
@@ -277,18 +264,3 @@ constexpr int64_t quiescencePollInterval = 4096;
 
 // Plies kept free above the game's current position for the search's line.
 constexpr int searchLineReserve = 256;
-
-// The evaluation and the move ordering read the tables for every piece and
-// every quiet move, so these two are defined where every caller can inline
-// them.
-inline int Engine::pieceSquareValue(const Position& position, int kind, int whiteFlag, Square s) const {
-    const bool white = whiteFlag != 0;
-    if (useAdvancedTables) return tables.advanced[PieceSquareTables::advancedIndex(position, kind, white, s)];
-    return tables.normal[PieceSquareTables::normalIndex(position, kind, white, s)];
-}
-
-inline int Engine::squareValue(const Position& position, Square s) const {
-    const uint8_t piece = position.board[s];
-    if (isEmpty(piece)) return 0;
-    return pieceSquareValue(position, kindOf(piece), colourOf(piece) == WHITE, s);
-}

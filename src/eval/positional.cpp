@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "board/geometry.h"
-#include "engine/engine.h"
+#include "eval/evaluate.h"
 
 namespace {
 
@@ -41,8 +41,9 @@ EvalSide makeSide(const Position& p, uint8_t colour) {
 
 }  // namespace
 
-PositionalEvaluation::PositionalEvaluation(Engine& e, Position& p, const EvaluatorWeights& w)
-    : engine(e), position(p), weights(w), white(makeSide(p, WHITE)), black(makeSide(p, BLACK)) {}
+PositionalEvaluation::PositionalEvaluation(const EvalContext& c, Position& p, const EvaluatorWeights& w)
+    : evaluator(c.evaluator),
+      rules(c.rules), position(p), weights(w), white(makeSide(p, WHITE)), black(makeSide(p, BLACK)) {}
 
 void PositionalEvaluation::startSums() {
     if (position.status() == InCheck) side(position.sideToMove).sum = weights.inCheckStart;
@@ -64,7 +65,7 @@ int PositionalEvaluation::addOpponentAttacks() {
     p.enPassantTimer = 0;
     MoveList opponentMoves;
     switchSide(p);
-    generateMoves(p, opponentMoves, false, engine.rules);
+    generateMoves(p, opponentMoves, false, rules);
     switchSide(p);
     p.enPassantTimer = enPassantTimer;
     return opponentMoves.count;
@@ -136,7 +137,7 @@ void PositionalEvaluation::tallyPiece(EvalSide& own, Square s, int kind) {
     const int file = fileOf(s);
     const int rank = relativeRank(own.colour, s);
 
-    if (weights.pieceSquareValues) own.sum += engine.squareValue(position, s);
+    if (weights.pieceSquareValues) own.sum += evaluator.squareValue(position, s);
     t.defended += ownCount;
     t.attacked += enemyCount;
     if (enemyCount >= 2) t.overattacked += enemyCount - 1;

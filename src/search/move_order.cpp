@@ -114,7 +114,7 @@ void Engine::scoreMoves(const Position& position, MoveList& moves, int searchPly
             if (settings.useHistory && historyMax > 0)
                 score += static_cast<int32_t>(int64_t{history[from * 64 + to]} * 2000 / historyMax);
             const int kind = kindOf(attacker);
-            score += pieceSquareValue(position, kind, white, to) - pieceSquareValue(position, kind, white, from);
+            score += evaluator.pieceSquareValue(position, kind, white, to) - evaluator.pieceSquareValue(position, kind, white, from);
             score += 8 * cover[to] - 8;
         }
         moves.score[i] = score;

@@ -5,7 +5,7 @@
 
 int Engine::quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly) {
     int status = Normal;
-    const int standPat = evaluate(position, &status, moves, alpha, beta);
+    const int standPat = evaluator.evaluate(position, &status, moves, alpha, beta, rules);
     if (standPat >= beta) return beta;
     if (standPat > alpha) alpha = standPat;
     if (depthLeft <= 0) return standPat;
@@ -85,7 +85,7 @@ SearchStatus Engine::takeQuiescenceStop(int alpha) {
 int Engine::horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly) {
     if (!settings.useQuiescence) {
         int status = Normal;
-        return evaluate(position, &status, moves, alpha, beta);
+        return evaluator.evaluate(position, &status, moves, alpha, beta, rules);
     }
     rules.repetitionCheckOn = false;
     const int score = quiesce(position, moves, alpha, beta, settings.quiescenceDepth, searchPly);

@@ -71,7 +71,7 @@ TEST_F(RandomBookTest, BookMovesAreAlwaysLegal) {
         write("blancas.ape", bookText(80));
         write("negras.ape", bookText(80));
         auto engine = engineHere();
-        engine->tables = PieceSquareTables{};
+        engine->evaluator.tables = PieceSquareTables{};
         CommandLoop loop(*engine);
         loop.handleLine("xboard");
         for (int game = 0; game < 12; ++game) {

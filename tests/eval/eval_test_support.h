@@ -16,8 +16,8 @@
 // that the hand-worked scores hold even next to real table files.
 struct EvalEngine : TestEngine {
     EvalEngine() {
-        std::memset(engine->tables.advanced, 0, sizeof engine->tables.advanced);
-        std::memset(engine->tables.normal, 0, sizeof engine->tables.normal);
+        std::memset(engine->evaluator.tables.advanced, 0, sizeof engine->evaluator.tables.advanced);
+        std::memset(engine->evaluator.tables.normal, 0, sizeof engine->evaluator.tables.normal);
     }
 };
 
@@ -42,7 +42,7 @@ inline int evaluateFen(TestEngine& t, const std::string& fen, int* status = null
     MoveList moves;
     Position& p = prepare(t, fen, moves);
     int ignored = -1;
-    return t->evaluate(p, status ? status : &ignored, moves, fullAlpha, fullBeta);
+    return t->evaluator.evaluate(p, status ? status : &ignored, moves, fullAlpha, fullBeta, t->rules);
 }
 
 // The same position seen from the other side: ranks flipped, colours

@@ -10,7 +10,7 @@ template <typename Step>
 PositionalSums termAfterScan(TestEngine& t, const std::string& fen, Step step) {
     MoveList moves;
     Position& p = prepare(t, fen, moves);
-    PositionalEvaluation e(*t, p, endgameWeights);
+    PositionalEvaluation e(t.evalContext(), p, endgameWeights);
     e.addOpponentAttacks();
     e.scanSquares();
     const PositionalSums before = e.sums();
@@ -94,7 +94,7 @@ TEST(CastlingTerms, CastledAndRightsKept) {
     ASSERT_TRUE(t.play("e1g1"));
     MoveList moves;
     generateMoves(t.position(), moves, true, t->rules);
-    PositionalEvaluation e(*t, t.position(), openingWeights);
+    PositionalEvaluation e(t.evalContext(), t.position(), openingWeights);
     e.scoreCastling();
     EXPECT_EQ(e.white.sum, 100);
     EXPECT_EQ(e.black.sum, 58);
@@ -118,7 +118,7 @@ TEST(PawnBonuses, MiddlegameAdvancedPawnsAndTheirMirrors) {
         EvalEngine t;
         MoveList moves;
         Position& p = prepare(t, c.fen, moves);
-        PositionalEvaluation e(*t, p, middlegameWeights);
+        PositionalEvaluation e(t.evalContext(), p, middlegameWeights);
         e.addOpponentAttacks();
         e.scanSquares();
         EXPECT_EQ(e.white.sum, c.expected) << c.fen;

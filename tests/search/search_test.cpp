@@ -125,11 +125,11 @@ TEST(Quiesce, TriesAtMostFortyCapturesAtANode) {
 class DeltaPruning : public ::testing::Test {
 protected:
     void SetUp() override {
-        t->lazyEvaluation = false;
+        t->evaluator.lazyEvaluation = false;
         for (std::size_t i = 0; i < PieceSquareTables::advancedSize; ++i) {
             const std::size_t pieceCountRow = i % 3456 / 108;
             const bool white = i % 18 / 9 == 1;
-            t->tables.advanced[i] = pieceCountRow == 29 && white ? 127 : 0;
+            t->evaluator.tables.advanced[i] = pieceCountRow == 29 && white ? 127 : 0;
         }
     }
 
@@ -140,7 +140,7 @@ protected:
         MoveList moves;
         generateMoves(p, moves, true, t->rules);
         int status = 0;
-        const int standPat = t->evaluate(p, &status, moves, -infinityScore, infinityScore);
+        const int standPat = t->evaluator.evaluate(p, &status, moves, -infinityScore, infinityScore, t->rules);
         const int alpha = standPat + 2000;
         return {t->quiesce(p, moves, alpha, alpha + 100000, 50, 0), alpha};
     }

@@ -11,6 +11,7 @@
 #include "board_game.h"
 #include "engine/command_loop.h"
 #include "engine/engine.h"
+#include "eval/evaluators.h"
 
 struct TestEngine {
     std::ostringstream out;
@@ -20,7 +21,7 @@ struct TestEngine {
     // Tests do not depend on data files that happen to lie in the working
     // directory: the tables start at zero and the books empty.
     explicit TestEngine(bool xboard = true) : engine(std::make_unique<Engine>(12345u, out)), loop(*engine) {
-        engine->tables = PieceSquareTables{};
+        engine->evaluator.tables = PieceSquareTables{};
         engine->whiteBook.clear();
         engine->blackBook.clear();
         if (xboard) loop.handleLine("xboard");
@@ -29,6 +30,7 @@ struct TestEngine {
     Engine* operator->() { return engine.get(); }
     Engine& operator*() { return *engine; }
     Position& position() { return *engine->currentPosition; }
+    EvalContext evalContext() { return {engine->evaluator, engine->rules}; }
 
     // Sets up the game from FEN as "setboard" does; returns the position.
     Position& setBoard(const std::string& fen) {
