@@ -40,14 +40,14 @@ bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& 
         generateLegalMoves(position, moves, engine->rules);
 
         const auto start = std::chrono::steady_clock::now();
-        engine->rootSearch(position, moves, -infinityScore, infinityScore, entry.depth - 1);
+        const SearchResult result = engine->rootSearch(position, moves, -infinityScore, infinityScore, entry.depth - 1);
         const auto stop = std::chrono::steady_clock::now();
 
         BenchRecord record;
         record.depth = entry.depth;
-        record.nodes = engine->nodeCount;
+        record.nodes = engine->search.nodeCount;
         record.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(stop - start).count();
-        record.bestMove = moveText(engine->bestFrom, engine->bestTo);
+        record.bestMove = moveText(result.bestFrom, result.bestTo);
         report(i, record);
     }
     return true;

@@ -72,7 +72,7 @@ int makeMove(Square from, Square to, Position& p, const Rules& rules) {
             }
             break;
         case PAWN:
-            if ((rankOf(from) == 6 && rankOf(to) == 7) || (rankOf(from) == 1 && rankOf(to) == 0)) {
+            if (isPromotingPawn(mover, from)) {
                 p.board[to] = makePiece(rules.promotionPiece, colour);
                 result = 2;
             } else if (rankOf(from) == 1 && rankOf(to) == 3) {

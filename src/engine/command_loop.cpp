@@ -68,11 +68,11 @@ void CommandLoop::engineMove() {
     Engine& e = engine_;
     MoveList moves;
     generateLegalMoves(*e.currentPosition, moves, e.rules);
-    const SearchStatus result = e.rootSearch(*e.currentPosition, moves, -infinityScore, infinityScore, e.depthLimit);
-    if (result == Aborted) return;
+    const SearchResult result = e.rootSearch(*e.currentPosition, moves, -infinityScore, infinityScore, e.depthLimit);
+    if (result.status == Aborted) return;
 
-    const Square from = e.bestFrom;
-    const Square to = e.bestTo;
+    const Square from = result.bestFrom;
+    const Square to = result.bestTo;
     // The GUI must be told what the pawn became.
     const std::string text = "move " + uciMove(*e.currentPosition, from, to);
     e.playMove(from, to);

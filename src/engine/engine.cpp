@@ -19,8 +19,7 @@ Engine::Engine(uint32_t seed, std::ostream& out) : random(seed), out_(out) {
     initSettings();
     rules.keys.draw(random);
     clearHashTable();
-    rootMoves = std::make_unique<RootMoveList>();
-    pvStack.reserve(1 << 16);
+    search.poller = this;
     loadBooks();
     history.resize(initialHistorySize);
     positionCount = 1;
@@ -39,7 +38,7 @@ Engine::Engine(uint32_t seed, std::ostream& out) : random(seed), out_(out) {
 }
 
 void Engine::initSettings() {
-    settings = SearchSettings();
+    search.settings = SearchSettings();
     defaultDepth = 25;
     defaultMaxSeconds = 300;
     evaluator.useAdvancedTables = true;

@@ -15,11 +15,10 @@
 #include "board/rules.h"
 #include "eval/evaluate.h"
 #include "input/mailbox.h"
-#include "search/hash_table.h"
-#include "search/root_moves.h"
-#include "search/search_settings.h"
+#include "search/search.h"
 
-class Engine {
+// The Engine is also what its search polls: the clock and the input.
+class Engine : private SearchPoll {
 public:
     // The seed drives the hash keys (and later the book's choices); the
     // program passes one that differs from run to run, tests and tools a
@@ -35,31 +34,11 @@ public:
 
     // ---- Search (search/) ----
 
-    // Chooses the move in bestFrom/bestTo: from the book, else by iterative
-    // deepening within the time budget, printing a thinking line per iteration.
-    SearchStatus rootSearch(Position& position, MoveList& moves, int alpha, int beta, int depthLimit);
-    // One node of the main search; the score is left in searchScore.
-    SearchStatus alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
-                           int extensions);
-    // The capture search at the horizon; returns the score.
-    int quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly);
-    // A plain fixed-depth search; marks checkmate and stalemate when the side
-    // to move has no legal move.
-    SearchStatus shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly);
-
-    void clearHashTable();
-    int probeHash(const Position& position, int depth, int alpha, int beta);
-    void storeHash(const Position& position, int depth, int64_t nodes, int score, NodeBound bound, int from, int to);
-    // The position's table entry when it may give a move: keys and side
-    // match and the bound is not an upper one.
-    const HashEntry* tableMoveEntry(const Position& position) const;
-
-    // Ordering scores for the full-width searches (searchPly -1: the root
-    // list before the iterations) and for the capture search.
-    void scoreMoves(const Position& position, MoveList& moves, int searchPly);
-    void scoreCaptures(const Position& position, MoveList& moves);
-    // Credits a quiet move that cut off or stayed best with depth squared.
-    void addHistory(uint8_t side, int from, int to, int depth);
+    // Chooses the move: from the book, else by iterative deepening within the
+    // time budget, printing a thinking line per iteration.
+    SearchResult rootSearch(Position& position, MoveList& moves, int alpha, int beta, int depthLimit);
+    // Clears the transposition table.
+    void clearHashTable() { search.clearHashTable(); }
 
     // ---- Opening book (book/) ----
 
@@ -103,10 +82,12 @@ public:
     void setDepth(const char* line);
     // The same rules with their numbers in milliseconds, as UCI gives them:
     // a period of moves (0: the clock is for the whole game), its base time
-    // and the increment per move; the side's clock; a fixed time per move.
+    // and the increment per move; the side's clock; a fixed time per move;
+    // a depth in plies.
     void applyLevel(long long moves, long long baseMs, long long incrementMs);
     void applyClock(long long clockMs);
     void applyMoveTime(long long ms);
+    void applyDepth(long long depth);
     // Doubles the budget for a hard move, within what the clock allows.
     void lengthenBudget();
 
@@ -143,35 +124,14 @@ public:
     char whitePlayer = 'H';
     char blackPlayer = 'C';
 
-    // Search.
-    SearchSettings settings;
-    HashTableStorage hashTable;
-    std::unique_ptr<RootMoveList> rootMoves;
-    PvLine* currentRootLine = nullptr;
-    RootResults rootResults;
-    PvStack pvStack;
-    int historyWhite[4096] = {};
-    int historyBlack[4096] = {};
-    int historyMaxWhite = 0;
-    int historyMaxBlack = 0;
-    int64_t nodeCount = 0;
-    // The capture search asks quiescenceMayGoOn once nodeCount reaches this.
-    // A crowded board (queens everywhere) can keep it below the main
-    // search's polls for minutes, so during the iterations it looks at the
-    // clock and the input itself every quiescencePollInterval nodes; the
-    // root's one-ply pre-search, which reads no input, just stops there.
-    int64_t quiescenceNodeLimit = INT64_MAX;
-    bool quiescencePolls = false;
-    // A stop found by the capture search, for its caller to return.
-    SearchStatus quiescenceStop = Completed;
-    int currentMoveIndex = 0;
+    // The search over this game's history, and the state of the one running.
+    Search search{rules, evaluator, history, ply, positionCount};
     int64_t searchStart = 0;
     int elapsedSeconds = 0;
     int rootPly = 0;
     int rootPositionCount = 0;
     bool abortRequested = false;
     bool moveNowRequested = false;
-    int searchScore = 0;
     int iterationDepth = 0;
     // The last thinking line printed, and when: a long analysis repeats it.
     struct ShownLine {
@@ -181,8 +141,6 @@ public:
         uint8_t to = 0;
     } shownLine;
     int64_t shownAt = 0;
-    uint8_t bestFrom = 0;
-    uint8_t bestTo = 0;
     // Polled while searching; tests may run without one.
     InputMailbox* mailbox = nullptr;
     // While analysing, the search has neither a time budget nor the book,
@@ -230,37 +188,21 @@ private:
     // Copies the current position into the next history entry and plays the
     // move there.
     void advanceHistory(Square from, Square to);
-    void clearHistoryCounters();
-    // Halves one side's counters and their maximum, keeping their proportions.
-    void halveHistory(uint8_t side);
-    SearchStatus checkTimeAndInput(int alpha);
-    bool quiescenceMayGoOn(int alpha);
-    SearchStatus takeQuiescenceStop(int alpha);
     // While analysing under xboard: a line that changes the game waits.
     bool gameChangeWaiting() const;
+    // Looks at the clock and the mailbox for the search.
+    SearchStatus poll() override;
     // The score of an iteration's best move: the search's score when the
     // iteration finished, else the move's own score if it was searched to
     // the end in it; false when there is only a bound.
-    bool iterationScore(bool finished, int& score) const;
+    bool iterationScore(const SearchResult& result, int& score) const;
     void showProgress(int64_t now);
     void printShownLine();
-    // Sets searchScore and answers true when the node's game is over.
-    bool scoreFinishedGame(const Position& position, int searchPly);
-    // Scores and marks a node without a legal move: checkmate or stalemate.
-    void scoreNoLegalMove(Position& position, int searchPly);
-    // The score at the search's horizon.
-    int horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly);
     // One line per iteration; the status tells a finished iteration from
     // one cut short.
-    void printThinking(int depth, SearchStatus status);
-    void printUciInfo(int depth, SearchStatus status);
+    void printThinking(int depth, const SearchResult& result);
+    void printUciInfo(int depth, const SearchResult& result);
 
     std::ostream& out_;
     bool outputHeld_ = false;
 };
-
-// Capture-search nodes between two looks at the clock and the input.
-constexpr int64_t quiescencePollInterval = 4096;
-
-// Plies kept free above the game's current position for the search's line.
-constexpr int searchLineReserve = 256;

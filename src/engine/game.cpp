@@ -39,7 +39,7 @@ void Engine::refreshPosition() {
     rules.repetitionCheckOn = true;
     MoveList legal;
     generateLegalMoves(*currentPosition, legal, rules);
-    if (legal.count == 0 && currentPosition->status() < Checkmate) scoreNoLegalMove(*currentPosition, 0);
+    if (legal.count == 0 && currentPosition->status() < Checkmate) markNoLegalMove(*currentPosition);
     gameStatus = currentPosition->status();
 }
 
@@ -58,7 +58,7 @@ void Engine::newGame() {
 
 const char* Engine::setupGame(const char* text) {
     const char* refusal = setupPosition(history[0], text, rules.keys, setupText);
-    clearHistoryCounters();
+    search.clearHistoryCounters();
     movesPerPeriod = 0;
     extensionAllowed = !moveTimeFixed;
     return refusal;

@@ -162,7 +162,11 @@ void Engine::setDepth(const char* line) {
     if (!word) return;
     const auto depth = leadingNumber(*word);
     if (!depth) return;
-    depthLimit = static_cast<int>(std::min<long long>(*depth, largestDepth));
+    applyDepth(*depth);
+}
+
+void Engine::applyDepth(long long depth) {
+    depthLimit = static_cast<int>(std::clamp<long long>(depth, 0, largestDepth));
     timeBudgetMs = clampMs(defaultMaxSeconds * 1000LL);
     moveTimeFixed = false;
 }

@@ -153,7 +153,7 @@ void UciLoop::applyLimits(const GoLimits& limits) {
     if (limits.moveTime) e.applyMoveTime(*limits.moveTime);
     if (limits.depth || limits.infinite) {
         const int budget = e.timeBudgetMs;
-        e.setDepth(("sd " + std::to_string(limits.depth.value_or(unlimitedDepth))).c_str());
+        e.applyDepth(limits.depth.value_or(unlimitedDepth));
         // A clock or a move time still bounds a search to a given depth;
         // an infinite one has only the engine's own cap.
         if ((clock || limits.moveTime) && !limits.infinite) e.timeBudgetMs = budget;
@@ -175,6 +175,7 @@ bool UciLoop::go(std::istream& words) {
     MoveList legal;
     if (!positionRefused_) generateLegalMoves(root, legal, e.rules);
     MoveList moves = legal;
+    SearchResult result;
     if (legal.count > 0) {
         // A host plays on after a repetition or fifty quiet moves, which a
         // player may only claim: the root is searched as a position of a
@@ -189,9 +190,9 @@ bool UciLoop::go(std::istream& words) {
         // An infinite search is analysis: no book, no clock, until "stop".
         // "quit" ended the search; it waits for the loop.
         e.analysing = limits.infinite;
-        const SearchStatus status = e.rootSearch(root, moves, -infinityScore, infinityScore, e.depthLimit);
+        result = e.rootSearch(root, moves, -infinityScore, infinityScore, e.depthLimit);
         e.analysing = false;
-        if (status == Aborted) return true;
+        if (result.status == Aborted) return true;
     }
     if (limits.infinite && !awaitStop()) return false;
 
@@ -199,8 +200,8 @@ bool UciLoop::go(std::istream& words) {
         e.printLine("bestmove 0000");
         return true;
     }
-    Square from = e.bestFrom;
-    Square to = e.bestTo;
+    Square from = result.bestFrom;
+    Square to = result.bestTo;
     if (!legal.contains(from, to)) {
         from = moves.from[0];
         to = moves.to[0];
@@ -242,21 +243,22 @@ void Engine::answerPolledUciLine(const char* word) {
 // principal variation is checked move by move, so that a host is never
 // shown an illegal move; the check's move generations must not change the
 // piece values the search reads.
-void Engine::printUciInfo(int depth, SearchStatus status) {
+void Engine::printUciInfo(int depth, const SearchResult& result) {
     std::string text = "info depth " + std::to_string(depth);
-    if (int score = 0; iterationScore(status == Completed, score)) text += " score " + uciScore(score);
+    if (int score = 0; iterationScore(result, score)) text += " score " + uciScore(score);
     const long long elapsed = std::max<long long>(nowMs() - searchStart, 0);
-    const long long nodes = nodeCount;
+    const long long nodes = search.nodeCount;
     text += " time " + std::to_string(elapsed) + " nodes " + std::to_string(nodes) + " nps " +
             std::to_string(nodes * 1000 / std::max(elapsed, 1LL)) + " pv";
 
     PvLine line;
     line.length = 1;
-    line.from[0] = bestFrom;
-    line.to[0] = bestTo;
-    for (int t = 0; t < rootMoves->moves.count; ++t) {
-        const PvLine& kept = rootMoves->lines[t];
-        if (kept.length > 0 && kept.from[0] == bestFrom && kept.to[0] == bestTo) {
+    line.from[0] = result.bestFrom;
+    line.to[0] = result.bestTo;
+    const RootMoveList& root = *search.rootMoves;
+    for (int t = 0; t < root.moves.count; ++t) {
+        const PvLine& kept = root.lines[t];
+        if (kept.length > 0 && kept.from[0] == result.bestFrom && kept.to[0] == result.bestTo) {
             line = kept;
             break;
         }

@@ -4,13 +4,10 @@
 // live in the game history after the game's own positions.
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 
-#include "board/move_text.h"
-#include "engine/engine.h"
-#include "search/clock.h"
 #include "search/move_order.h"
+#include "search/search.h"
 
 namespace {
 
@@ -21,21 +18,28 @@ bool pawnToSeventh(uint8_t piece, Square from) {
            (piece == makePiece(PAWN, BLACK) && from >= 16 && from <= 23);
 }
 
-// While analysing, a GUI sends the user's moves and game commands; they must
-// reach the command loop, or the engine's game and the GUI's would part.
-bool changesTheGame(const char* word) {
-    static const char* const commands[] = {"undo",  "remove", "new", "setboard", "exit",    "force",
-                                           "white", "black",  "go",  "analyze",  "quit"};
-    for (const char* command : commands) {
-        if (std::strcmp(word, command) == 0) return true;
-    }
-    Move move;
-    return readCoordinateMove(word, move);
-}
-
 }  // namespace
 
-void Engine::clearHistoryCounters() {
+Search::Search(Rules& rules, const Evaluator& evaluator, std::vector<Position>& history, int& ply, int& positionCount)
+    : rules(rules),
+      evaluator(evaluator),
+      rootMoves(std::make_unique<RootMoveList>()),
+      history_(history),
+      ply_(ply),
+      positionCount_(positionCount) {
+    pvStack.reserve(1 << 16);
+}
+
+SearchResult Search::searchRoot(Position& position, MoveList& moves, int alpha, int beta, int depth) {
+    SearchResult result;
+    result.status = alphaBeta(position, moves, alpha, beta, depth, 0, 0);
+    result.score = searchScore;
+    result.bestFrom = bestFrom;
+    result.bestTo = bestTo;
+    return result;
+}
+
+void Search::clearHistoryCounters() {
     std::memset(historyWhite, 0, sizeof historyWhite);
     std::memset(historyBlack, 0, sizeof historyBlack);
     historyMaxWhite = historyMaxBlack = 0;
@@ -46,7 +50,7 @@ void Engine::clearHistoryCounters() {
 // iterations; one iteration of a long analysis could still carry a counter
 // past the int range, so the side's counters are halved early then, which
 // keeps their proportions.
-void Engine::addHistory(uint8_t side, int from, int to, int depth) {
+void Search::addHistory(uint8_t side, int from, int to, int depth) {
     int* history = side == WHITE ? historyWhite : historyBlack;
     int& maximum = side == WHITE ? historyMaxWhite : historyMaxBlack;
     int& counter = history[from * 64 + to];
@@ -56,78 +60,21 @@ void Engine::addHistory(uint8_t side, int from, int to, int depth) {
     if (counter > maximum) maximum = counter;
 }
 
-void Engine::halveHistory(uint8_t side) {
+void Search::halveHistory(uint8_t side) {
     int* history = side == WHITE ? historyWhite : historyBlack;
     for (int i = 0; i < 4096; ++i) history[i] /= 2;
     (side == WHITE ? historyMaxWhite : historyMaxBlack) /= 2;
 }
 
-bool Engine::gameChangeWaiting() const {
-    if (!analysing || uciMode || !mailbox) return false;
-    const char* line = mailbox->peekLine();
-    char word[256] = {};
-    return line && std::sscanf(line, "%255s", word) == 1 && changesTheGame(word);
+// The search stops where whoever runs it says so; its node then scores alpha,
+// which no caller reads as a result.
+SearchStatus Search::checkTimeAndInput(int alpha) {
+    const SearchStatus status = poller ? poller->poll() : Completed;
+    if (status != Completed) searchScore = alpha;
+    return status;
 }
 
-// Looks at the clock and the mailbox. "force", "new" and "quit" abort the
-// search and "?" asks for the move now; those lines stay in the mailbox for
-// the command loop. Other lines are dropped, except that while analysing a
-// line that changes the game aborts the search too. In UCI mode the UCI
-// front end decides.
-SearchStatus Engine::checkTimeAndInput(int alpha) {
-    const int64_t now = nowMs();
-    if ((now - searchStart) / 1000 != elapsedSeconds) elapsedSeconds = static_cast<int>((now - searchStart + 1) / 1000);
-
-    const int savedPly = ply;
-    const int savedCount = positionCount;
-    ply = rootPly;
-    positionCount = rootPositionCount;
-    if (mailbox) {
-        if (const char* line = mailbox->peekLine()) {
-            char word[256] = {};
-            if (std::sscanf(line, "%255s", word) != 1) word[0] = '\0';
-            if (uciMode)
-                answerPolledUciLine(word);
-            else if (std::strcmp(word, "force") == 0 || std::strcmp(word, "new") == 0 || std::strcmp(word, "quit") == 0)
-                abortRequested = true;
-            else if (std::strcmp(word, "?") == 0)
-                moveNowRequested = true;
-            else if (gameChangeWaiting())
-                abortRequested = true;
-            else
-                mailbox->requestLine();
-        }
-    }
-    if (abortRequested) {
-        abortRequested = false;
-        searchScore = alpha;
-        return Aborted;
-    }
-    ply = savedPly;
-    positionCount = savedCount;
-    if (moveNowRequested) {
-        moveNowRequested = false;
-        searchScore = alpha;
-        return MoveNow;
-    }
-    // Analysis has no clock: it runs until the GUI stops it.
-    if (analysing) {
-        showProgress(now);
-        return Completed;
-    }
-    // The move must reach the GUI within its time, which also pays for the
-    // last thinking line, the answer and its way through the pipe: a GUI
-    // keeping a fixed time per move flags the first move that is late. So
-    // the search stops a tenth of the budget early, at most 100 ms.
-    const int64_t answerReserve = std::min(timeBudgetMs / 10, 100);
-    if (now > searchStart + timeBudgetMs - answerReserve || now > searchStart + int64_t{defaultMaxSeconds} * 1000) {
-        searchScore = alpha;
-        return TimeUp;
-    }
-    return Completed;
-}
-
-SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
+SearchStatus Search::alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
                                int extensions) {
     const uint8_t side = position.sideToMove;
     NodeBound bound = Upper;
@@ -173,13 +120,13 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
     if (settings.useNullMove && currentMoveIndex >= settings.nullMoveMinIndex && status == Normal && phase <= 2) {
         const int reduction = settings.nullMoveReduction[phase];
         if (reduction > 0 && depth >= reduction + 1) {
-            Position& child = history[ply + 1];
+            Position& child = history_[ply_ + 1];
             copyState(child, position);
             // The en-passant right was the passing side's; the side that
             // pushed, moving again, has none.
             child.enPassantTimer = 0;
-            ++ply;
-            ++positionCount;
+            ++ply_;
+            ++positionCount_;
             switchSide(child);
             MoveList childMoves;
             const int legal = generateMoves(child, childMoves, true, rules);
@@ -187,8 +134,8 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
             if (legal) result = shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
             // An abort has already taken the game back to the root.
             if (result == Aborted) return Aborted;
-            --ply;
-            --positionCount;
+            --ply_;
+            --positionCount_;
             if (result != Completed) {
                 searchScore = alpha;
                 return result;
@@ -234,16 +181,16 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
         const int capturedValue = rules.pieceValues[kindOf(position.board[to])];
         const bool pawnPush = pawnToSeventh(position.board[from], from);
 
-        Position& child = history[ply + 1];
+        Position& child = history_[ply_ + 1];
         copyState(child, position);
-        ++ply;
-        ++positionCount;
+        ++ply_;
+        ++positionCount_;
         makeMove(from, to, child, rules);
         prefetchHashEntry(hashTable.get(), child.hashKey);
         switchSide(child);
         if (!generateMoves(child, childMoves, true, rules)) {
-            --ply;
-            --positionCount;
+            --ply_;
+            --positionCount_;
             continue;
         }
 
@@ -285,8 +232,8 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
             searchScore = score;
             return Aborted;
         }
-        --ply;
-        --positionCount;
+        --ply_;
+        --positionCount_;
         if (result != Completed) {
             pvStack.resize(pvHeight);
             searchScore = score;

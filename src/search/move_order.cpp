@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "board/position.h"
-#include "engine/engine.h"
+#include "search/search.h"
 
 namespace {
 
@@ -67,7 +67,7 @@ void sortRootMoves(RootMoveList& root, int first, int last) {
 
 // The table's move first, then captures by victim and attacker, promotions,
 // and quiet moves by history, piece-square gain and the square's cover.
-void Engine::scoreMoves(const Position& position, MoveList& moves, int searchPly) {
+void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly) {
     if (searchPly == 0) {
         for (int i = 0; i < moves.count; ++i) {
             int32_t score = 0;
@@ -121,7 +121,7 @@ void Engine::scoreMoves(const Position& position, MoveList& moves, int searchPly
     }
 }
 
-void Engine::scoreCaptures(const Position& position, MoveList& moves) {
+void Search::scoreCaptures(const Position& position, MoveList& moves) {
     const HashEntry* entry = tableMoveEntry(position);
     for (int i = 0; i < moves.count; ++i) {
         const int from = moves.from[i];

@@ -1,9 +1,9 @@
 // The capture search at the horizon and the small fixed-depth search. Both
 // keep their positions in their own frames, so the game history is untouched.
-#include "engine/engine.h"
+#include "search/search.h"
 #include "search/move_order.h"
 
-int Engine::quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly) {
+int Search::quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly) {
     int status = Normal;
     const int standPat = evaluator.evaluate(position, &status, moves, alpha, beta, rules);
     if (standPat >= beta) return beta;
@@ -42,7 +42,7 @@ int Engine::quiesce(Position& position, MoveList& moves, int alpha, int beta, in
 
 // A side mated at the node scores by its distance from the root, so that
 // a nearer mate is worth more to the winner; draws score 0.
-bool Engine::scoreFinishedGame(const Position& position, int searchPly) {
+bool Search::scoreFinishedGame(const Position& position, int searchPly) {
     const int status = position.status();
     if (status == Checkmate) {
         searchScore = mateScore + 1000 * searchPly;
@@ -57,7 +57,7 @@ bool Engine::scoreFinishedGame(const Position& position, int searchPly) {
 
 // Without a legal move the side to move is mated or stalemated; the
 // position is marked so that the game driver can announce it.
-void Engine::scoreNoLegalMove(Position& position, int searchPly) {
+void Search::scoreNoLegalMove(Position& position, int searchPly) {
     searchScore = position.inCheck ? mateScore + 1000 * searchPly : 0;
     markNoLegalMove(position);
 }
@@ -65,7 +65,7 @@ void Engine::scoreNoLegalMove(Position& position, int searchPly) {
 // The capture search has no stop status of its own: once stopped, every
 // node of it returns at once, and the search that called it returns the
 // stop as soon as the capture search is over.
-bool Engine::quiescenceMayGoOn(int alpha) {
+bool Search::quiescenceMayGoOn(int alpha) {
     if (!quiescencePolls || quiescenceStop != Completed) return false;
     quiescenceStop = checkTimeAndInput(alpha);
     if (quiescenceStop != Completed) return false;
@@ -73,7 +73,7 @@ bool Engine::quiescenceMayGoOn(int alpha) {
     return true;
 }
 
-SearchStatus Engine::takeQuiescenceStop(int alpha) {
+SearchStatus Search::takeQuiescenceStop(int alpha) {
     const SearchStatus stop = quiescenceStop;
     quiescenceStop = Completed;
     searchScore = alpha;
@@ -82,7 +82,7 @@ SearchStatus Engine::takeQuiescenceStop(int alpha) {
 
 // The capture search runs without repetition tests: a capture can never
 // repeat an earlier position.
-int Engine::horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly) {
+int Search::horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly) {
     if (!settings.useQuiescence) {
         int status = Normal;
         return evaluator.evaluate(position, &status, moves, alpha, beta, rules);
@@ -93,7 +93,7 @@ int Engine::horizonScore(Position& position, MoveList& moves, int alpha, int bet
     return score;
 }
 
-SearchStatus Engine::shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth,
+SearchStatus Search::shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth,
                                    int searchPly) {
     if (scoreFinishedGame(position, searchPly)) return Completed;
     if (depth <= 0) {

@@ -131,7 +131,7 @@ TEST_F(BookTest, AMissTurnsTheBookOffForTheRestOfTheGame) {
     engine->whitePlayer = 'C';
     MoveList moves;
     generateMoves(*engine->currentPosition, moves, true, engine->rules);
-    EXPECT_EQ(engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, 1), Completed);
+    EXPECT_EQ(engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, 1).status, Completed);
     EXPECT_FALSE(engine->bookActive);
 }
 
