@@ -35,8 +35,9 @@ public:
     // ---- Search (search/) ----
 
     // Chooses the move: from the book, else by iterative deepening within the
-    // time budget, printing a thinking line per iteration.
-    SearchResult rootSearch(Position& position, MoveList& moves, int alpha, int beta, int depthLimit);
+    // time budget up to depth lastDepth + 1, printing a thinking line per
+    // iteration.
+    SearchResult rootSearch(Position& position, MoveList& moves, int alpha, int beta, int lastDepth);
     // Clears the transposition table.
     void clearHashTable() { search.clearHashTable(); }
 

@@ -139,7 +139,7 @@ SearchStatus Engine::poll() {
     return Completed;
 }
 
-SearchResult Engine::rootSearch(Position& position, MoveList& moves, int alpha, int beta, int depthLimit) {
+SearchResult Engine::rootSearch(Position& position, MoveList& moves, int alpha, int beta, int lastDepth) {
     const bool whiteToMove = position.sideToMove == WHITE;
     const bool humanToMove = (whiteToMove ? whitePlayer : blackPlayer) == 'H';
     rules.repetitionCheckOn = true;
@@ -239,7 +239,7 @@ SearchResult Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
             }
             RootMoveList& root = *search.rootMoves;
             if (root.moves.count > 1) sortRootMoves(root, 0, root.moves.count - 1);
-            if (!(depth - 1 < depthLimit && goOn)) break;
+            if (!(depth - 1 < lastDepth && goOn)) break;
         }
         previousScore = result.score;
     }

@@ -91,9 +91,9 @@ void PositionalEvaluation::tallyKingZone(EvalSide& own) {
         for (int i = 0; i < ring.count; ++i) tallyZoneSquare(own, ring.squares[i]);
         return;
     }
-    const bool white = own.colour == WHITE;
-    const int zoneDirections[5] = {East, West, white ? North : South, white ? NorthEast : SouthEast,
-                                   white ? NorthWest : SouthWest};
+    const bool forWhite = own.colour == WHITE;
+    const int zoneDirections[5] = {East, West, forWhite ? North : South, forWhite ? NorthEast : SouthEast,
+                                   forWhite ? NorthWest : SouthWest};
     for (int d : zoneDirections) {
         const Ray& ray = geo.rays[own.king][d];
         if (ray.length > 0) tallyZoneSquare(own, ray.squares[0]);

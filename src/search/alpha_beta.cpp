@@ -20,9 +20,10 @@ bool pawnToSeventh(uint8_t piece, Square from) {
 
 }  // namespace
 
-Search::Search(Rules& rules, const Evaluator& evaluator, std::vector<Position>& history, int& ply, int& positionCount)
-    : rules(rules),
-      evaluator(evaluator),
+Search::Search(Rules& gameRules, const Evaluator& evaluation, std::vector<Position>& history, int& ply,
+               int& positionCount)
+    : rules(gameRules),
+      evaluator(evaluation),
       rootMoves(std::make_unique<RootMoveList>()),
       history_(history),
       ply_(ply),
