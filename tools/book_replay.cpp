@@ -2,10 +2,6 @@
 
 #include "book_moves.h"
 
-std::string encodeMove(Square from, Square to) {
-    return {static_cast<char>('0' + from), static_cast<char>('0' + to)};
-}
-
 std::string GameReplayer::replay(const GameRecord& game, int maxPlies) {
     if (!game.skipReason.empty()) {
         messages_ << game.source << ":" << game.line << ": the game " << game.skipReason << "; skipped\n";

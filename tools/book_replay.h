@@ -1,6 +1,5 @@
 // Plays a game's written moves from the start position with the engine's own
-// rules and turns the moves into the book code: two characters a move, each
-// square written as the character 48 + square (a1 '0', h8 'o').
+// rules and turns the moves into the book's square code.
 #pragma once
 
 #include <ostream>
@@ -8,13 +7,12 @@
 
 #include "book_game.h"
 #include "board/rules.h"
+#include "book/book_code.h"
 
 // The longest line the book can hold: the engine reads at most 254
 // characters of a book line, its line break included, so 126 moves (252
 // characters and the break) fit with room to spare.
 constexpr int maxBookPlies = 126;
-
-std::string encodeMove(Square from, Square to);
 
 class GameReplayer {
 public:

@@ -8,6 +8,7 @@
 #include <iostream>
 #include <string>
 
+#include "board/move_text.h"
 #include "board/rules.h"
 
 namespace {
@@ -64,8 +65,7 @@ int main(int argc, char** argv) {
             nodes = perft(rules, child, static_cast<int>(depth) - 1);
         }
         total += nodes;
-        std::printf("%s%s: %llu\n", squareName(moves.from[i]).c_str(), squareName(moves.to[i]).c_str(),
-                    static_cast<unsigned long long>(nodes));
+        std::printf("%s: %llu\n", moveText(moves.from[i], moves.to[i]).c_str(), static_cast<unsigned long long>(nodes));
     }
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();

@@ -1,9 +1,10 @@
 // The opening book: one text file per colour of game lines from the start
-// position, each move written as two characters (48 + square index). A move
+// position, each move written in the square code (two characters). A move
 // is chosen at random among the lines that continue the game, so a move
 // that more lines follow is played proportionally more often.
 #include <cstdio>
 
+#include "book/book_code.h"
 #include "engine/engine.h"
 
 namespace {
@@ -24,8 +25,6 @@ void loadBookFile(const char* fileName, std::vector<std::string>& lines) {
     std::fclose(file);
 }
 
-bool isSquareCode(char c) { return c >= '0' && c <= 'o'; }
-
 }  // namespace
 
 void Engine::loadBooks() {
@@ -42,8 +41,7 @@ int Engine::bookMove(uint8_t& from, uint8_t& to) {
     for (int i = 0; i < positionCount; ++i) {
         const Position& p = history[i];
         if (p.lastFrom == 255) continue;
-        gameText += static_cast<char>(48 + p.lastFrom);
-        gameText += static_cast<char>(48 + p.lastTo);
+        gameText += encodeMove(p.lastFrom, p.lastTo);
     }
     const std::size_t length = gameText.size();
     const std::vector<std::string>& book = currentPosition->sideToMove == WHITE ? whiteBook : blackBook;
@@ -67,9 +65,9 @@ int Engine::bookMove(uint8_t& from, uint8_t& to) {
         if (candidateFrom.size() >= maxBookLines) break;
         const char f = line[length];
         const char t = line[length + 1];
-        if (!isSquareCode(f) || !isSquareCode(t) || !isLegal(f - 48, t - 48)) continue;
-        candidateFrom.push_back(static_cast<uint8_t>(f - 48));
-        candidateTo.push_back(static_cast<uint8_t>(t - 48));
+        if (!isSquareCode(f) || !isSquareCode(t) || !isLegal(codeSquare(f), codeSquare(t))) continue;
+        candidateFrom.push_back(static_cast<uint8_t>(codeSquare(f)));
+        candidateTo.push_back(static_cast<uint8_t>(codeSquare(t)));
     }
     const std::size_t count = candidateFrom.size();
     if (count == 0) return 0;
