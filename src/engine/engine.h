@@ -106,8 +106,8 @@ public:
     // The FEN text the game was set up from.
     std::string setupText;
 
-    int prevScoreWhite = 999999999;
-    int prevScoreBlack = 999999999;
+    int prevScoreWhite = noScore;
+    int prevScoreBlack = noScore;
     int extensionsWhite = 0;
     int extensionsBlack = 0;
 
@@ -183,7 +183,6 @@ public:
     int budgetCeilingMs = std::numeric_limits<int>::max();
 
 private:
-    void initSettings();
     // Makes room for the next ply of the game plus a full search line.
     void reserveHistory();
     // Copies the current position into the next history entry and plays the
