@@ -133,7 +133,8 @@ void scanKingLines(Square kingSquare, Position& p, uint64_t occupied) {
 
 }  // namespace
 
-int generateMoves(Position& p, MoveList& moves, bool full, Rules& rules) {
+int generateMoves(Position& p, MoveList& moves, Generation mode, Rules& rules) {
+    const bool full = mode == Generation::Full;
     const uint64_t occupied = occupiedSquares(p.board);
     // The phase's piece values, handed back to the caller through the rules
     // and read below for the material.
@@ -223,7 +224,7 @@ bool isLegalMove(const Position& position, Square from, Square to, const Rules& 
 int generateLegalMoves(Position& position, MoveList& moves, Rules& rules) {
     MoveList pseudo;
     moves.count = 0;
-    if (!generateMoves(position, pseudo, true, rules)) return 0;
+    if (!generateMoves(position, pseudo, Generation::Full, rules)) return 0;
     for (int i = 0; i < pseudo.count; ++i)
         if (isLegalMove(position, pseudo.from[i], pseudo.to[i], rules)) moves.append(pseudo.from[i], pseudo.to[i]);
     return 1;

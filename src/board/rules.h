@@ -32,11 +32,15 @@ struct Rules {
 // full generation. Returns 2 after a promotion, else 1.
 int makeMove(Square from, Square to, Position& position, const Rules& rules);
 
+// What a move generation fills besides the move list and the side to move's
+// attack counts: nothing more, or every derived field (pins, check,
+// material and status), which is what a new position needs.
+enum class Generation { MovesOnly, Full };
+
 // Lists the pseudo-legal moves of the side to move and counts its attacks.
 // Returns 0 when the move that led to the position left the mover's king
-// attacked (or castled out of, through or into check). The full mode also
-// fills every derived field: pins, check, material and status.
-int generateMoves(Position& position, MoveList& moves, bool full, Rules& rules);
+// attacked (or castled out of, through or into check).
+int generateMoves(Position& position, MoveList& moves, Generation mode, Rules& rules);
 
 // The legal moves in generation order; 0 (and an empty list) when the
 // position itself is illegal.

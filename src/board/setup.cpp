@@ -158,7 +158,7 @@ const char* parseSetupText(Position& position, const std::string& text, const Ha
     std::memset(probe.blackAttacks, 0, sizeof probe.blackAttacks);
     MoveList scratch;
     Rules rules;
-    if (!generateMoves(probe, scratch, false, rules)) return "the side to move could take the enemy king";
+    if (!generateMoves(probe, scratch, Generation::MovesOnly, rules)) return "the side to move could take the enemy king";
     return nullptr;
 }
 

@@ -43,6 +43,8 @@ constexpr bool belongsTo(uint8_t piece, uint8_t colour) {
 constexpr uint8_t makePiece(int kind, uint8_t colour) {
     return static_cast<uint8_t>(kind | colour);
 }
+// A colour as an index into arrays of one entry per colour: 0 Black, 1 White.
+constexpr int colourIndex(uint8_t colour) { return colour == WHITE ? 1 : 0; }
 constexpr uint8_t opponentOf(uint8_t colour) { return static_cast<uint8_t>(WHITE - colour); }
 
 // A pawn about to step onto its last rank: every move of it promotes.

@@ -46,7 +46,7 @@ void CommandLoop::thinkIfAsked() {
         analyse();
     } else if (loopMode_ == PlayMode) {
         const bool whiteToMove = e.currentPosition->sideToMove == WHITE;
-        if ((whiteToMove ? e.whitePlayer : e.blackPlayer) == 'C') engineMove();
+        if ((whiteToMove ? e.whitePlayer : e.blackPlayer) == Computer) engineMove();
     }
 }
 
@@ -120,12 +120,12 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
     } else if (word == "quit") {
         return false;
     } else if (word == "white") {
-        e.whitePlayer = 'H';
-        e.blackPlayer = 'C';
+        e.whitePlayer = Human;
+        e.blackPlayer = Computer;
         loopMode_ = WaitMode;
     } else if (word == "black") {
-        e.whitePlayer = 'C';
-        e.blackPlayer = 'H';
+        e.whitePlayer = Computer;
+        e.blackPlayer = Human;
         loopMode_ = WaitMode;
     } else if (word == "st") {
         e.setMoveTime(line.c_str());
@@ -133,11 +133,11 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
         e.setDepth(line.c_str());
     } else if (word == "go") {
         const bool whiteToMove = e.currentPosition->sideToMove == WHITE;
-        e.whitePlayer = whiteToMove ? 'C' : 'H';
-        e.blackPlayer = whiteToMove ? 'H' : 'C';
+        e.whitePlayer = whiteToMove ? Computer : Human;
+        e.blackPlayer = whiteToMove ? Human : Computer;
         loopMode_ = PlayMode;
     } else if (word == "force") {
-        e.whitePlayer = e.blackPlayer = 'H';
+        e.whitePlayer = e.blackPlayer = Human;
         loopMode_ = WaitMode;
     } else if (word == "remove") {
         if (e.ply >= 2) {
@@ -159,7 +159,7 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
         }
         analysisDone_ = false;
     } else if (word == "exit") {
-        e.whitePlayer = e.blackPlayer = 'H';
+        e.whitePlayer = e.blackPlayer = Human;
         loopMode_ = WaitMode;
         analysisDone_ = true;
     } else if (word == "uci") {

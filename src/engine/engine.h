@@ -17,6 +17,10 @@
 #include "input/mailbox.h"
 #include "search/search.h"
 
+// Who plays a colour. The values are the letters the game has always shown
+// for them.
+enum Player : char { Human = 'H', Computer = 'C' };
+
 // The Engine is also what its search polls: the clock and the input.
 class Engine : private SearchPoll {
 public:
@@ -106,10 +110,10 @@ public:
     // The FEN text the game was set up from.
     std::string setupText;
 
-    int prevScoreWhite = noScore;
-    int prevScoreBlack = noScore;
-    int extensionsWhite = 0;
-    int extensionsBlack = 0;
+    // By colour index: each side's last root score, and how often its moves
+    // were lengthened for a swing of the score this game.
+    int prevScore[2] = {noScore, noScore};
+    int extensionsUsed[2] = {0, 0};
 
 
     // Entry i is the game after i plies since the last set-up. The history
@@ -122,8 +126,8 @@ public:
     int gameStatus = Normal;
 
     bool bookActive = true;
-    char whitePlayer = 'H';
-    char blackPlayer = 'C';
+    Player whitePlayer = Human;
+    Player blackPlayer = Computer;
 
     // The search over this game's history, and the state of the one running.
     Search search{rules, evaluator, history, ply, positionCount};

@@ -44,16 +44,16 @@ void Engine::refreshPosition() {
 }
 
 void Engine::newGame() {
-    prevScoreWhite = prevScoreBlack = noScore;
-    extensionsWhite = extensionsBlack = 0;
+    prevScore[0] = prevScore[1] = noScore;
+    extensionsUsed[0] = extensionsUsed[1] = 0;
     clearHashTable();
     bookActive = true;
     positionCount = 1;
     ply = 0;
     setupGame(nullptr);
     refreshPosition();
-    whitePlayer = 'H';
-    blackPlayer = 'C';
+    whitePlayer = Human;
+    blackPlayer = Computer;
 }
 
 const char* Engine::setupGame(const char* text) {
@@ -65,8 +65,8 @@ const char* Engine::setupGame(const char* text) {
 }
 
 const char* Engine::setBoard(const char* text) {
-    prevScoreWhite = prevScoreBlack = noScore;
-    extensionsWhite = extensionsBlack = 0;
+    prevScore[0] = prevScore[1] = noScore;
+    extensionsUsed[0] = extensionsUsed[1] = 0;
     clearHashTable();
     bookActive = true;
     positionCount = 1;
@@ -74,7 +74,7 @@ const char* Engine::setBoard(const char* text) {
     const char* refusal = setupGame(text);
     refreshPosition();
     printResult();
-    whitePlayer = blackPlayer = 'H';
+    whitePlayer = blackPlayer = Human;
     return refusal;
 }
 

@@ -141,7 +141,7 @@ SearchStatus Engine::poll() {
 
 SearchResult Engine::rootSearch(Position& position, MoveList& moves, int alpha, int beta, int lastDepth) {
     const bool whiteToMove = position.sideToMove == WHITE;
-    const bool humanToMove = (whiteToMove ? whitePlayer : blackPlayer) == 'H';
+    const bool humanToMove = (whiteToMove ? whitePlayer : blackPlayer) == Human;
     rules.repetitionCheckOn = true;
     search.currentRootLine = nullptr;
 
@@ -197,8 +197,8 @@ SearchResult Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
 
     if (!fromBook) {
         elapsedSeconds = 0;
-        int& previousScore = whiteToMove ? prevScoreWhite : prevScoreBlack;
-        int& extensionsUsed = whiteToMove ? extensionsWhite : extensionsBlack;
+        int& previousScore = prevScore[colourIndex(position.sideToMove)];
+        int& extensionsMade = extensionsUsed[colourIndex(position.sideToMove)];
         bool goOn = true;
         bool timeShort = false;
         for (int depth = 2;; ++depth) {
@@ -229,11 +229,11 @@ SearchResult Engine::rootSearch(Position& position, MoveList& moves, int alpha, 
             if (extension != Extension::None) {
                 if (extension == Extension::Swing) goOn = false;
             } else if (timeShort && !humanToMove && position.plyCount > 8 && previousScore != noScore &&
-                       std::abs(previousScore - result.score) > 750 && extensionsUsed < 3 && extensionAllowed) {
+                       std::abs(previousScore - result.score) > 750 && extensionsMade < 3 && extensionAllowed) {
                 // The score swung: something is happening, so take more time
                 // for one more iteration.
                 lengthenBudget();
-                ++extensionsUsed;
+                ++extensionsMade;
                 goOn = true;
                 extension = Extension::Swing;
             }

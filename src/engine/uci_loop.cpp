@@ -169,8 +169,8 @@ bool UciLoop::go(std::istream& words) {
     applyLimits(limits);
     Position& root = *e.currentPosition;
     const bool whiteToMove = root.sideToMove == WHITE;
-    e.whitePlayer = whiteToMove ? 'C' : 'H';
-    e.blackPlayer = whiteToMove ? 'H' : 'C';
+    e.whitePlayer = whiteToMove ? Computer : Human;
+    e.blackPlayer = whiteToMove ? Human : Computer;
 
     MoveList legal;
     if (!positionRefused_) generateLegalMoves(root, legal, e.rules);

@@ -65,7 +65,7 @@ int PositionalEvaluation::addOpponentAttacks() {
     p.enPassantTimer = 0;
     MoveList opponentMoves;
     switchSide(p);
-    generateMoves(p, opponentMoves, false, rules);
+    generateMoves(p, opponentMoves, Generation::MovesOnly, rules);
     switchSide(p);
     p.enPassantTimer = enPassantTimer;
     return opponentMoves.count;

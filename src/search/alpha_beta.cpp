@@ -41,9 +41,8 @@ SearchResult Search::searchRoot(Position& position, MoveList& moves, int alpha, 
 }
 
 void Search::clearHistoryCounters() {
-    std::memset(historyWhite, 0, sizeof historyWhite);
-    std::memset(historyBlack, 0, sizeof historyBlack);
-    historyMaxWhite = historyMaxBlack = 0;
+    std::memset(historyCounters, 0, sizeof historyCounters);
+    historyMax[0] = historyMax[1] = 0;
 }
 
 // Quiet moves that cut off or stayed best earn depth squared, so moves that
@@ -52,9 +51,8 @@ void Search::clearHistoryCounters() {
 // past the int range, so the side's counters are halved early then, which
 // keeps their proportions.
 void Search::addHistory(uint8_t side, int from, int to, int depth) {
-    int* history = side == WHITE ? historyWhite : historyBlack;
-    int& maximum = side == WHITE ? historyMaxWhite : historyMaxBlack;
-    int& counter = history[from * 64 + to];
+    int& maximum = historyMax[colourIndex(side)];
+    int& counter = historyCounters[colourIndex(side)][from * 64 + to];
     const int gain = depth * depth;
     if (counter > INT_MAX - gain) halveHistory(side);
     counter += gain;
@@ -62,9 +60,9 @@ void Search::addHistory(uint8_t side, int from, int to, int depth) {
 }
 
 void Search::halveHistory(uint8_t side) {
-    int* history = side == WHITE ? historyWhite : historyBlack;
-    for (int i = 0; i < 4096; ++i) history[i] /= 2;
-    (side == WHITE ? historyMaxWhite : historyMaxBlack) /= 2;
+    int* counters = historyCounters[colourIndex(side)];
+    for (int i = 0; i < 4096; ++i) counters[i] /= 2;
+    historyMax[colourIndex(side)] /= 2;
 }
 
 // The search stops where whoever runs it says so; its node then scores alpha,
@@ -130,7 +128,7 @@ SearchStatus Search::alphaBeta(Position& position, MoveList& moves, int alpha, i
             ++positionCount_;
             switchSide(child);
             MoveList childMoves;
-            const int legal = generateMoves(child, childMoves, true, rules);
+            const int legal = generateMoves(child, childMoves, Generation::Full, rules);
             SearchStatus result = Completed;
             if (legal) result = shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
             // An abort has already taken the game back to the root.
@@ -189,7 +187,7 @@ SearchStatus Search::alphaBeta(Position& position, MoveList& moves, int alpha, i
         makeMove(from, to, child, rules);
         prefetchHashEntry(hashTable.get(), child.hashKey);
         switchSide(child);
-        if (!generateMoves(child, childMoves, true, rules)) {
+        if (!generateMoves(child, childMoves, Generation::Full, rules)) {
             --ply_;
             --positionCount_;
             continue;

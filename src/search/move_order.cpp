@@ -84,8 +84,8 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
 
     const HashEntry* entry = tableMoveEntry(position);
     const bool white = position.sideToMove == WHITE;
-    const int* history = white ? historyWhite : historyBlack;
-    const int historyMax = white ? historyMaxWhite : historyMaxBlack;
+    const int* history = historyCounters[colourIndex(position.sideToMove)];
+    const int sideMax = historyMax[colourIndex(position.sideToMove)];
     const int8_t* cover = white ? position.whiteAttacks : position.blackAttacks;
     const bool lineBonus = settings.useRootLineBonus && currentRootLine && searchPly != -1 &&
                            searchPly < currentRootLine->length && searchPly < PvLine::capacity;
@@ -111,8 +111,8 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
         } else {
             // Counters pass 2^31 / 2000 in long searches: the product needs
             // 64 bits, the quotient is at most 2000 again.
-            if (settings.useHistory && historyMax > 0)
-                score += static_cast<int32_t>(int64_t{history[from * 64 + to]} * 2000 / historyMax);
+            if (settings.useHistory && sideMax > 0)
+                score += static_cast<int32_t>(int64_t{history[from * 64 + to]} * 2000 / sideMax);
             const int kind = kindOf(attacker);
             score += evaluator.pieceSquareValue(position, kind, white, to) - evaluator.pieceSquareValue(position, kind, white, from);
             score += 8 * cover[to] - 8;

@@ -31,7 +31,7 @@ int Search::quiesce(Position& position, MoveList& moves, int alpha, int beta, in
             makeMove(from, to, child, rules);
             prefetchHashEntry(hashTable.get(), child.hashKey);
             switchSide(child);
-            if (generateMoves(child, childMoves, true, rules))
+            if (generateMoves(child, childMoves, Generation::Full, rules))
                 score = -quiesce(child, childMoves, -beta, -alpha, depthLeft - 1, searchPly + 1);
         }
         if (score > alpha) alpha = score;
@@ -113,7 +113,7 @@ SearchStatus Search::shallowSearch(Position& position, MoveList& moves, int alph
         makeMove(moves.from[i], moves.to[i], child, rules);
         prefetchHashEntry(hashTable.get(), child.hashKey);
         switchSide(child);
-        if (!generateMoves(child, childMoves, true, rules)) continue;
+        if (!generateMoves(child, childMoves, Generation::Full, rules)) continue;
         const SearchStatus result = shallowSearch(child, childMoves, -beta, -alpha, depth - 1, searchPly + 1);
         if (result != Completed) {
             searchScore = alpha;

@@ -97,10 +97,10 @@ public:
     PvLine* currentRootLine = nullptr;
     RootResults rootResults;
     PvStack pvStack;
-    int historyWhite[4096] = {};
-    int historyBlack[4096] = {};
-    int historyMaxWhite = 0;
-    int historyMaxBlack = 0;
+    // The history counters of each colour (by colour index), one per from-to
+    // pair, and the largest of them.
+    int historyCounters[2][4096] = {};
+    int historyMax[2] = {};
     int64_t nodeCount = 0;
     // The capture search asks quiescenceMayGoOn once nodeCount reaches this.
     // A crowded board (queens everywhere) can keep it below the main

@@ -30,7 +30,7 @@ TEST(KingSafety, AgreesWithTheFullGenerationInRandomGames) {
         setupPosition(p, starts[game % 4], e.keys, t.setupText);
         for (int ply = 0; ply < 120; ++ply) {
             MoveList pseudo;
-            ASSERT_EQ(generateMoves(p, pseudo, true, e), 1);
+            ASSERT_EQ(generateMoves(p, pseudo, Generation::Full, e), 1);
             for (int i = 0; i < pseudo.count; ++i) {
                 Position child;
                 copyState(child, p);
@@ -38,7 +38,7 @@ TEST(KingSafety, AgreesWithTheFullGenerationInRandomGames) {
                 const bool safe = moveKeepsKingSafe(child);
                 switchSide(child);
                 MoveList childMoves;
-                const bool legal = generateMoves(child, childMoves, true, e) != 0;
+                const bool legal = generateMoves(child, childMoves, Generation::Full, e) != 0;
                 ASSERT_EQ(safe, legal) << "game " << game << " ply " << ply << " move "
                                        << squareName(pseudo.from[i]) << squareName(pseudo.to[i]);
                 ++checked;

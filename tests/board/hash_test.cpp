@@ -25,7 +25,7 @@ TEST(HashKey, IncrementalKeyMatchesKeyFromScratchInRandomGames) {
         Position p;
         setupPosition(p, starts[game % 4], e.keys, t.setupText);
         MoveList moves;
-        generateMoves(p, moves, true, e);
+        generateMoves(p, moves, Generation::Full, e);
         for (int ply = 0; ply < 150; ++ply) {
             generateLegalMoves(p, moves, e);
             if (moves.count == 0) break;
@@ -34,7 +34,7 @@ TEST(HashKey, IncrementalKeyMatchesKeyFromScratchInRandomGames) {
             const std::string move = squareName(moves.from[i]) + squareName(moves.to[i]);
             makeMove(moves.from[i], moves.to[i], p, e);
             switchSide(p);
-            ASSERT_EQ(generateMoves(p, moves, true, e), 1) << "game " << game << " move " << move;
+            ASSERT_EQ(generateMoves(p, moves, Generation::Full, e), 1) << "game " << game << " move " << move;
             ASSERT_EQ(p.hashKey, e.keys.computeHashKey(p)) << "game " << game << " move " << move;
             ASSERT_EQ(p.board[p.whiteKingSquare], makePiece(KING, WHITE)) << "game " << game << " move " << move;
             ASSERT_EQ(p.board[p.blackKingSquare], makePiece(KING, BLACK)) << "game " << game << " move " << move;

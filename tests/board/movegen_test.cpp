@@ -17,7 +17,7 @@ TEST(MoveGeneration, StartPositionOrderAndAttackCounts) {
 
     MoveList moves;
     Position& p = t.position();
-    ASSERT_EQ(generateMoves(p, moves, true, t.rules), 1);
+    ASSERT_EQ(generateMoves(p, moves, Generation::Full, t.rules), 1);
     for (Square s = 0; s < 64; ++s) {
         int want = 0;
         if (s == sq("d2") || s == sq("e2"))
@@ -41,7 +41,7 @@ TEST(MoveGeneration, PinsAndKingContact) {
     EXPECT_EQ(p.pinned[sq("d1")], 1);
     EXPECT_EQ(p.inCheck, 0);
     MoveList pseudo;
-    generateMoves(p, pseudo, true, t.rules);
+    generateMoves(p, pseudo, Generation::Full, t.rules);
     int bishopMoves = 0;
     for (int i = 0; i < pseudo.count; ++i) bishopMoves += pseudo.from[i] == sq("d1");
     EXPECT_EQ(bishopMoves, 7);
@@ -82,7 +82,7 @@ TEST(MoveGeneration, MoveListNeverOverflows) {
     Position& p = t.setBoard("QQQQQQnk/Q5pp/Q6Q/Q6Q/Q6Q/Q6Q/Q6Q/KQQQQQQQ w - - 0 1");
     ASSERT_NE(t.setupText, startPositionText);
     MoveList moves;
-    ASSERT_EQ(generateMoves(p, moves, true, t.rules), 1);
+    ASSERT_EQ(generateMoves(p, moves, Generation::Full, t.rules), 1);
     EXPECT_EQ(moves.count, MoveList::capacity);
     std::set<std::pair<int, int>> distinct;
     for (int i = 0; i < moves.count; ++i) {

@@ -30,7 +30,7 @@ TEST(GamePhase, ChoosesThePieceValues) {
         Position p = t.setBoard("4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
         p.whiteMaterialCount = p.blackMaterialCount = static_cast<int16_t>(count);
         MoveList moves;
-        generateMoves(p, moves, true, t.rules);
+        generateMoves(p, moves, Generation::Full, t.rules);
         EXPECT_EQ(p.whiteMaterialValue, 20000 + (count == 27 ? 1000 : 1025)) << count;
         EXPECT_EQ(p.whiteMaterialCount, 21);
     }

@@ -56,7 +56,7 @@ TEST(Status, LoneMinorAdjustment) {
         // The counts a record holds before its generation choose the values.
         p.whiteMaterialCount = p.blackMaterialCount = c.middlegameValues ? 59 : 0;
         MoveList moves;
-        ASSERT_EQ(generateMoves(p, moves, true, t.rules), 1);
+        ASSERT_EQ(generateMoves(p, moves, Generation::Full, t.rules), 1);
         EXPECT_EQ(p.whiteMaterialValue, c.white) << c.fen;
         EXPECT_EQ(p.blackMaterialValue, c.black) << c.fen;
     }
@@ -119,7 +119,7 @@ TEST(Status, ThreefoldRepetition) {
     // With the test off the same position is an ordinary one.
     t->repetitionCheckOn = false;
     MoveList moves;
-    generateMoves(t.position(), moves, true, t.rules);
+    generateMoves(t.position(), moves, Generation::Full, t.rules);
     EXPECT_EQ(t.position().status(), Normal);
 }
 

@@ -111,9 +111,9 @@ TEST_F(BookTest, TheBookServesOnlyGamesFromTheStandardStart) {
     // consult the book, and searches instead.
     loop.handleLine("setboard rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
     loop.handleLine("sd 1");
-    engine->blackPlayer = 'C';
+    engine->blackPlayer = Computer;
     MoveList moves;
-    generateMoves(*engine->currentPosition, moves, true, engine->rules);
+    generateMoves(*engine->currentPosition, moves, Generation::Full, engine->rules);
     engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, engine->depthLimit);
     EXPECT_NE(("\n" + out_.str()).find("\n2 "), std::string::npos) << "no thinking line: the book answered";
 }
@@ -128,9 +128,9 @@ TEST_F(BookTest, AMissTurnsTheBookOffForTheRestOfTheGame) {
     loop.handleLine("force");
     loop.handleLine("d2d4");  // out of the book at once
     loop.handleLine("d7d5");
-    engine->whitePlayer = 'C';
+    engine->whitePlayer = Computer;
     MoveList moves;
-    generateMoves(*engine->currentPosition, moves, true, engine->rules);
+    generateMoves(*engine->currentPosition, moves, Generation::Full, engine->rules);
     EXPECT_EQ(engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, 1).status, Completed);
     EXPECT_FALSE(engine->bookActive);
 }

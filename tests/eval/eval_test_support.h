@@ -31,7 +31,7 @@ inline Position& prepare(TestEngine& t, const std::string& fen, MoveList& moves)
     int letters = 0;
     for (char c : fen.substr(0, fen.find(' '))) letters += std::isalpha(static_cast<unsigned char>(c)) ? 1 : 0;
     EXPECT_EQ(p.pieceCount, letters) << "set-up refused " << fen;
-    generateMoves(p, moves, true, t->rules);
+    generateMoves(p, moves, Generation::Full, t->rules);
     return p;
 }
 

@@ -93,7 +93,7 @@ TEST(CastlingTerms, CastledAndRightsKept) {
     t.setBoard("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
     ASSERT_TRUE(t.play("e1g1"));
     MoveList moves;
-    generateMoves(t.position(), moves, true, t->rules);
+    generateMoves(t.position(), moves, Generation::Full, t->rules);
     PositionalEvaluation e(t.evalContext(), t.position(), openingWeights);
     e.scoreCastling();
     EXPECT_EQ(e.white.sum, 100);

@@ -12,7 +12,7 @@ namespace {
 int orderingScore(TestEngine& t, const char* move) {
     Position& p = t.position();
     MoveList moves;
-    generateMoves(p, moves, true, t->rules);
+    generateMoves(p, moves, Generation::Full, t->rules);
     t->search.scoreMoves(p, moves, 1);
     for (int i = 0; i < moves.count; ++i) {
         if (moves.from[i] == sq(move) && moves.to[i] == sq(move + 2)) return moves.score[i];
@@ -47,16 +47,16 @@ TEST(MoveOrder, QuietMovesByCoverOfTheTargetSquare) {
 TEST(MoveOrder, HistoryCountersPastTheProductsRange) {
     TestEngine t;
     t.setBoard("4k3/8/8/8/8/8/4P3/1N2K3 w - - 0 1");
-    t->search.historyWhite[sq("b1") * 64 + sq("a3")] = 1500000;
-    t->search.historyMaxWhite = 2000000;
+    t->search.historyCounters[1][sq("b1") * 64 + sq("a3")] = 1500000;
+    t->search.historyMax[1] = 2000000;
     EXPECT_EQ(orderingScore(t, "b1a3"), 1500);
 
-    t->search.historyWhite[sq("e2") * 64 + sq("e4")] = INT_MAX - 3;
-    t->search.historyMaxWhite = INT_MAX - 3;
+    t->search.historyCounters[1][sq("e2") * 64 + sq("e4")] = INT_MAX - 3;
+    t->search.historyMax[1] = INT_MAX - 3;
     t->search.addHistory(WHITE, sq("e2"), sq("e4"), 3);
-    EXPECT_EQ(t->search.historyWhite[sq("e2") * 64 + sq("e4")], (INT_MAX - 3) / 2 + 9);
-    EXPECT_EQ(t->search.historyMaxWhite, (INT_MAX - 3) / 2 + 9);
-    EXPECT_EQ(t->search.historyWhite[sq("b1") * 64 + sq("a3")], 750000);
+    EXPECT_EQ(t->search.historyCounters[1][sq("e2") * 64 + sq("e4")], (INT_MAX - 3) / 2 + 9);
+    EXPECT_EQ(t->search.historyMax[1], (INT_MAX - 3) / 2 + 9);
+    EXPECT_EQ(t->search.historyCounters[1][sq("b1") * 64 + sq("a3")], 750000);
 }
 
 TEST(MoveOrder, PromotionsComeBeforeOtherQuietMoves) {

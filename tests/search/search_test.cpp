@@ -105,7 +105,7 @@ TEST(ShallowSearch, MarksStalemateAndCheckmate) {
     for (const Case& c : cases) {
         Position copy = t.setBoard(c.fen);
         MoveList moves;
-        generateMoves(copy, moves, true, t->rules);
+        generateMoves(copy, moves, Generation::Full, t->rules);
         t->search.shallowSearch(copy, moves, -infinityScore, infinityScore, 1, c.searchPly);
         EXPECT_EQ(t->search.searchScore, c.score) << c.fen << " ply " << c.searchPly;
     }
@@ -116,7 +116,7 @@ TEST(Quiesce, TriesAtMostFortyCapturesAtANode) {
     // Eight queens between two rows of pawns: 44 captures.
     Position& p = t.setBoard("7k/pppppppp/QQQQQQQQ/pppppppp/8/8/8/K7 w - - 0 1");
     MoveList moves;
-    generateMoves(p, moves, true, t->rules);
+    generateMoves(p, moves, Generation::Full, t->rules);
     int captures = 0;
     for (int i = 0; i < moves.count; ++i) captures += !isEmpty(p.board[moves.to[i]]);
     ASSERT_EQ(captures, 44);
@@ -147,7 +147,7 @@ protected:
     std::pair<int, int> searchTwoPawnsBelowAlpha(const char* fen) {
         Position& p = t.setBoard(fen);
         MoveList moves;
-        generateMoves(p, moves, true, t->rules);
+        generateMoves(p, moves, Generation::Full, t->rules);
         int status = 0;
         const int standPat = t->evaluator.evaluate(p, &status, moves, -infinityScore, infinityScore, t->rules);
         const int alpha = standPat + 2000;
@@ -179,7 +179,7 @@ TEST(Quiesce, StandsPatAtOrAboveBeta) {
     TestEngine t;
     Position& p = t.setBoard("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
     MoveList moves;
-    generateMoves(p, moves, true, t->rules);
+    generateMoves(p, moves, Generation::Full, t->rules);
     t->search.nodeCount = 0;
     EXPECT_EQ(t->search.quiesce(p, moves, -800000, -100000, 50, 0), -100000);
     EXPECT_EQ(t->search.nodeCount, 0);
