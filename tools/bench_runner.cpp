@@ -21,8 +21,8 @@ bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& 
     auto engine = std::make_unique<Engine>(benchSeed, nowhere);
     // The bench must not depend on the data files of the folder it runs in.
     engine->evaluator.tables = PieceSquareTables{};
-    engine->whiteBook.clear();
-    engine->blackBook.clear();
+    engine->book.whiteBook.clear();
+    engine->book.blackBook.clear();
     engine->timeBudgetMs = INT_MAX;
 
     const std::vector<BenchPosition>& positions = benchPositions();

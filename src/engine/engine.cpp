@@ -17,7 +17,7 @@ Engine::Engine(uint32_t seed, std::ostream& out) : random(seed), out_(out) {
     rules.keys.draw(random);
     clearHashTable();
     search.poller = this;
-    loadBooks();
+    book.loadBooks();
     history.resize(initialHistorySize);
     currentPosition = &history[0];
     setupGame(nullptr);

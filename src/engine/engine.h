@@ -13,6 +13,7 @@
 #include "board/position.h"
 #include "board/random.h"
 #include "board/rules.h"
+#include "book/book.h"
 #include "eval/evaluate.h"
 #include "input/mailbox.h"
 #include "search/search.h"
@@ -47,10 +48,12 @@ public:
 
     // ---- Opening book (book/) ----
 
-    void loadBooks();
+    OpeningBook book;
     // A weighted random continuation of the game from the book of the side to
     // move; 0 when the book has none.
-    int bookMove(uint8_t& from, uint8_t& to);
+    int bookMove(uint8_t& from, uint8_t& to) {
+        return book.chooseMove(history.data(), positionCount, *currentPosition, rules, random, from, to);
+    }
 
     // ---- Game driver (engine/) ----
 
@@ -164,9 +167,6 @@ public:
     // waiting for the loop); anything else is dropped.
     void answerPolledUciLine(const char* word);
 
-    // Opening book lines in the book's square code, one list per colour.
-    std::vector<std::string> whiteBook;
-    std::vector<std::string> blackBook;
 
     // Time control.
     int timeBudgetMs = 15000;

@@ -24,7 +24,7 @@ const std::string e4e5Nc3 = "<LdT1B\n";
 TEST_F(BookTest, MovesAreChosenInProportionToTheLinesThatPlayThem) {
     write("blancas.ape", e4e5Nf3 + e4e5Nc3 + e4e5Nf3 + "<L\n");
     auto engine = engineHere();
-    ASSERT_EQ(engine->whiteBook.size(), 4u);
+    ASSERT_EQ(engine->book.whiteBook.size(), 4u);
     CommandLoop loop(*engine);
     loop.handleLine("xboard");
     loop.handleLine("e2e4");
@@ -89,11 +89,11 @@ TEST_F(BookTest, LoadingCutsLongLinesAndSkipsAnUnfinishedLastLine) {
     const std::string longLine(300, '<');
     write("negras.ape", longLine + "\n" + "<LdT\n" + "<LdT1B");
     auto engine = engineHere();
-    ASSERT_EQ(engine->blackBook.size(), 3u);
-    EXPECT_EQ(engine->blackBook[0], std::string(254, '<'));
-    EXPECT_EQ(engine->blackBook[1], std::string(46, '<') + "\n");
-    EXPECT_EQ(engine->blackBook[2], "<LdT\n");
-    EXPECT_TRUE(engine->whiteBook.empty());
+    ASSERT_EQ(engine->book.blackBook.size(), 3u);
+    EXPECT_EQ(engine->book.blackBook[0], std::string(254, '<'));
+    EXPECT_EQ(engine->book.blackBook[1], std::string(46, '<') + "\n");
+    EXPECT_EQ(engine->book.blackBook[2], "<LdT\n");
+    EXPECT_TRUE(engine->book.whiteBook.empty());
 }
 
 TEST_F(BookTest, TheBookServesOnlyGamesFromTheStandardStart) {

@@ -113,7 +113,7 @@ TEST_F(RandomBookTest, RandomBytesLoad) {
         write("blancas.ape", bytes);
         write("negras.ape", bytes.substr(0, bytes.size() / 3));
         auto engine = engineHere();
-        for (const std::string& line : engine->whiteBook) EXPECT_LE(line.size(), 254u);
+        for (const std::string& line : engine->book.whiteBook) EXPECT_LE(line.size(), 254u);
         uint8_t from = 0, to = 0;
         if (engine->bookMove(from, to)) {
             EXPECT_TRUE(scratch_->isLegal(squareName(from) + squareName(to)));

@@ -22,8 +22,8 @@ struct TestEngine {
     // directory: the tables start at zero and the books empty.
     explicit TestEngine(bool xboard = true) : engine(std::make_unique<Engine>(12345u, out)), loop(*engine) {
         engine->evaluator.tables = PieceSquareTables{};
-        engine->whiteBook.clear();
-        engine->blackBook.clear();
+        engine->book.whiteBook.clear();
+        engine->book.blackBook.clear();
         if (xboard) loop.handleLine("xboard");
     }
 
