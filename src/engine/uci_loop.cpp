@@ -241,8 +241,8 @@ void Engine::answerPolledUciLine(const char* word) {
 // An iteration cut short leaves bounds, not scores: its line carries a
 // score only when the best move was searched to the end in it. The
 // principal variation is checked move by move, so that a host is never
-// shown an illegal move; the check's move generations must not change the
-// piece values the search reads.
+// shown an illegal move; the check has rules of its own, so that its move
+// generations leave the piece values the search reads alone.
 void Engine::printUciInfo(int depth, const SearchResult& result) {
     std::string text = "info depth " + std::to_string(depth);
     if (int score = 0; iterationScore(result, score)) text += " score " + uciScore(score);
@@ -263,16 +263,15 @@ void Engine::printUciInfo(int depth, const SearchResult& result) {
             break;
         }
     }
-    const int* savedValues = rules.pieceValues;
+    Rules lineRules = rules;
     Position position = history[rootPly];
     for (int i = 0; i < line.length; ++i) {
         MoveList legal;
-        generateLegalMoves(position, legal, rules);
+        generateLegalMoves(position, legal, lineRules);
         if (!legal.contains(line.from[i], line.to[i])) break;
         text += " " + uciMove(position, line.from[i], line.to[i]);
-        makeMove(line.from[i], line.to[i], position, rules);
+        makeMove(line.from[i], line.to[i], position, lineRules);
         switchSide(position);
     }
-    rules.pieceValues = savedValues;
     printLine(text);
 }
