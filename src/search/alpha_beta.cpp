@@ -32,9 +32,10 @@ Search::Search(Rules& gameRules, const Evaluator& evaluation, std::vector<Positi
 }
 
 SearchResult Search::searchRoot(Position& position, MoveList& moves, int alpha, int beta, int depth) {
+    const NodeResult root = alphaBeta(position, moves, alpha, beta, depth, 0, 0);
     SearchResult result;
-    result.status = alphaBeta(position, moves, alpha, beta, depth, 0, 0);
-    result.score = searchScore;
+    result.status = root.status;
+    result.score = root.score;
     result.bestFrom = bestFrom;
     result.bestTo = bestTo;
     return result;
@@ -65,16 +66,11 @@ void Search::halveHistory(uint8_t side) {
     historyMax[colourIndex(side)] /= 2;
 }
 
-// The search stops where whoever runs it says so; its node then scores alpha,
-// which no caller reads as a result.
-SearchStatus Search::checkTimeAndInput(int alpha) {
-    const SearchStatus status = poller ? poller->poll() : Completed;
-    if (status != Completed) searchScore = alpha;
-    return status;
-}
+// The search stops where whoever runs it says so.
+SearchStatus Search::checkTimeAndInput() { return poller ? poller->poll() : Completed; }
 
-SearchStatus Search::alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
-                               int extensions) {
+NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
+                             int extensions) {
     const uint8_t side = position.sideToMove;
     NodeBound bound = Upper;
     int searched = 0;
@@ -95,20 +91,17 @@ SearchStatus Search::alphaBeta(Position& position, MoveList& moves, int alpha, i
 
     if (searchPly >= 2) {
         const int tableScore = probeHash(position, depth, alpha, beta);
-        if (tableScore != hashMiss) {
-            searchScore = tableScore;
-            return Completed;
-        }
+        if (tableScore != hashMiss) return {Completed, tableScore};
     }
 
-    if (scoreFinishedGame(position, searchPly)) return Completed;
+    if (int gameScore = 0; scoreFinishedGame(position, searchPly, gameScore)) return {Completed, gameScore};
     const int status = position.status();
 
     if (depth <= 0) {
-        searchScore = horizonScore(position, moves, alpha, beta, searchPly);
+        const int horizon = horizonScore(position, moves, alpha, beta, searchPly);
         if (quiescenceStop != Completed) return takeQuiescenceStop(alpha);
-        if (settings.useQuiescence) storeHash(position, depth, nodeCount - startNodes, searchScore, Exact, 0, 0);
-        return Completed;
+        if (settings.useQuiescence) storeHash(position, depth, nodeCount - startNodes, horizon, Exact, 0, 0);
+        return {Completed, horizon};
     }
 
     const int phase = gamePhase(position);
@@ -129,20 +122,14 @@ SearchStatus Search::alphaBeta(Position& position, MoveList& moves, int alpha, i
             switchSide(child);
             MoveList childMoves;
             const int legal = generateMoves(child, childMoves, Generation::Full, rules);
-            SearchStatus result = Completed;
-            if (legal) result = shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
-            // An abort has already taken the game back to the root.
-            if (result == Aborted) return Aborted;
+            NodeResult passed{Completed, 0};
+            if (legal) passed = shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
+            // After an abort the root search takes the game back to the root.
+            if (passed.status == Aborted) return passed;
             --ply_;
             --positionCount_;
-            if (result != Completed) {
-                searchScore = alpha;
-                return result;
-            }
-            if (legal && -searchScore >= beta) {
-                searchScore = beta;
-                return Completed;
-            }
+            if (passed.status != Completed) return {passed.status, alpha};
+            if (legal && -passed.score >= beta) return {Completed, beta};
         }
     }
 
@@ -171,8 +158,8 @@ SearchStatus Search::alphaBeta(Position& position, MoveList& moves, int alpha, i
         ++nodeCount;
         if (searchPly == 0) currentRootLine = &rootMoves->lines[t];
         if (depth >= 2) {
-            const SearchStatus check = checkTimeAndInput(alpha);
-            if (check != Completed) return check;
+            const SearchStatus check = checkTimeAndInput();
+            if (check != Completed) return {check, alpha};
         }
 
         const Square from = moves.from[t];
@@ -208,35 +195,33 @@ SearchStatus Search::alphaBeta(Position& position, MoveList& moves, int alpha, i
         const int childExtensions = extended ? extensions + 1 : extensions;
 
         int score;
-        SearchStatus result = Completed;
+        NodeResult result{Completed, 0};
         if (t > 0 && extensions == 0 && !extended && futile && !child.inCheck &&
             futilityValue + capturedValue <= alpha) {
             score = alpha;
             stop = true;
         } else if (settings.usePvs && alphaRaised) {
             result = alphaBeta(child, childMoves, -alpha - 1, -alpha, newDepth, searchPly + 1, childExtensions);
-            score = -searchScore;
-            if (result == Completed && score > alpha && score < beta) {
+            score = -result.score;
+            if (result.status == Completed && score > alpha && score < beta) {
                 result = alphaBeta(child, childMoves, -beta, -alpha, newDepth, searchPly + 1, childExtensions);
-                score = -searchScore;
+                score = -result.score;
             }
         } else {
             result = alphaBeta(child, childMoves, -beta, -alpha, newDepth, searchPly + 1, childExtensions);
-            score = -searchScore;
+            score = -result.score;
         }
 
         ++searched;
-        if (result == Aborted) {
+        if (result.status == Aborted) {
             pvStack.resize(pvHeight);
-            searchScore = score;
-            return Aborted;
+            return {Aborted, score};
         }
         --ply_;
         --positionCount_;
-        if (result != Completed) {
+        if (result.status != Completed) {
             pvStack.resize(pvHeight);
-            searchScore = score;
-            return result;
+            return {result.status, score};
         }
 
         if (searchPly == 0) rootResults.append(from, to, score);
@@ -292,10 +277,8 @@ SearchStatus Search::alphaBeta(Position& position, MoveList& moves, int alpha, i
         } else {
             storeHash(position, depth, nodeCount - startNodes, alpha, Upper, 0, 0);
         }
-        searchScore = alpha;
-        return Completed;
+        return {Completed, alpha};
     }
 
-    scoreNoLegalMove(position, searchPly);
-    return Completed;
+    return {Completed, scoreNoLegalMove(position, searchPly)};
 }

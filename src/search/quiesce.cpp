@@ -9,7 +9,7 @@ int Search::quiesce(Position& position, MoveList& moves, int alpha, int beta, in
     if (standPat >= beta) return beta;
     if (standPat > alpha) alpha = standPat;
     if (depthLeft <= 0) return standPat;
-    if (nodeCount >= quiescenceNodeLimit && !quiescenceMayGoOn(alpha)) return standPat;
+    if (nodeCount >= quiescenceNodeLimit && !quiescenceMayGoOn()) return standPat;
 
     scoreCaptures(position, moves);
     Position child;
@@ -42,14 +42,14 @@ int Search::quiesce(Position& position, MoveList& moves, int alpha, int beta, in
 
 // A side mated at the node scores by its distance from the root, so that
 // a nearer mate is worth more to the winner; draws score 0.
-bool Search::scoreFinishedGame(const Position& position, int searchPly) {
+bool Search::scoreFinishedGame(const Position& position, int searchPly, int& score) {
     const int status = position.status();
     if (status == Checkmate) {
-        searchScore = mateScore + 1000 * searchPly;
+        score = mateScore + 1000 * searchPly;
         return true;
     }
     if (status >= Stalemate) {
-        searchScore = 0;
+        score = 0;
         return true;
     }
     return false;
@@ -57,27 +57,26 @@ bool Search::scoreFinishedGame(const Position& position, int searchPly) {
 
 // Without a legal move the side to move is mated or stalemated; the
 // position is marked so that the game driver can announce it.
-void Search::scoreNoLegalMove(Position& position, int searchPly) {
-    searchScore = position.inCheck ? mateScore + 1000 * searchPly : 0;
+int Search::scoreNoLegalMove(Position& position, int searchPly) {
     markNoLegalMove(position);
+    return position.inCheck ? mateScore + 1000 * searchPly : 0;
 }
 
 // The capture search has no stop status of its own: once stopped, every
 // node of it returns at once, and the search that called it returns the
 // stop as soon as the capture search is over.
-bool Search::quiescenceMayGoOn(int alpha) {
+bool Search::quiescenceMayGoOn() {
     if (!quiescencePolls || quiescenceStop != Completed) return false;
-    quiescenceStop = checkTimeAndInput(alpha);
+    quiescenceStop = checkTimeAndInput();
     if (quiescenceStop != Completed) return false;
     quiescenceNodeLimit = nodeCount + quiescencePollInterval;
     return true;
 }
 
-SearchStatus Search::takeQuiescenceStop(int alpha) {
+NodeResult Search::takeQuiescenceStop(int alpha) {
     const SearchStatus stop = quiescenceStop;
     quiescenceStop = Completed;
-    searchScore = alpha;
-    return stop;
+    return {stop, alpha};
 }
 
 // The capture search runs without repetition tests: a capture can never
@@ -93,13 +92,12 @@ int Search::horizonScore(Position& position, MoveList& moves, int alpha, int bet
     return score;
 }
 
-SearchStatus Search::shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth,
-                                   int searchPly) {
-    if (scoreFinishedGame(position, searchPly)) return Completed;
+NodeResult Search::shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly) {
+    if (int gameScore = 0; scoreFinishedGame(position, searchPly, gameScore)) return {Completed, gameScore};
     if (depth <= 0) {
-        searchScore = horizonScore(position, moves, alpha, beta, searchPly);
+        const int horizon = horizonScore(position, moves, alpha, beta, searchPly);
         if (quiescenceStop != Completed) return takeQuiescenceStop(alpha);
-        return Completed;
+        return {Completed, horizon};
     }
 
     scoreMoves(position, moves, searchPly);
@@ -114,12 +112,9 @@ SearchStatus Search::shallowSearch(Position& position, MoveList& moves, int alph
         prefetchHashEntry(hashTable.get(), child.hashKey);
         switchSide(child);
         if (!generateMoves(child, childMoves, Generation::Full, rules)) continue;
-        const SearchStatus result = shallowSearch(child, childMoves, -beta, -alpha, depth - 1, searchPly + 1);
-        if (result != Completed) {
-            searchScore = alpha;
-            return result;
-        }
-        const int score = -searchScore;
+        const NodeResult result = shallowSearch(child, childMoves, -beta, -alpha, depth - 1, searchPly + 1);
+        if (result.status != Completed) return {result.status, alpha};
+        const int score = -result.score;
         ++legalMoves;
         if (score > alpha) {
             alpha = score;
@@ -134,9 +129,6 @@ SearchStatus Search::shallowSearch(Position& position, MoveList& moves, int alph
         }
     }
 
-    if (legalMoves == 0)
-        scoreNoLegalMove(position, searchPly);
-    else
-        searchScore = alpha;
-    return Completed;
+    if (legalMoves == 0) return {Completed, scoreNoLegalMove(position, searchPly)};
+    return {Completed, alpha};
 }

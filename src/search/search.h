@@ -32,6 +32,13 @@ constexpr int64_t quiescencePollInterval = 4096;
 // Plies kept free above the game's current position for the search's line.
 constexpr int searchLineReserve = 256;
 
+// What a node of the search hands back: how it ended and its score from the
+// side to move's point of view (a bound, or alpha, when it was stopped).
+struct NodeResult {
+    SearchStatus status;
+    int score;
+};
+
 // What one search from the root hands back: how it ended, the score (from
 // the side to move's point of view) and the best move found.
 struct SearchResult {
@@ -57,14 +64,14 @@ public:
     // rootMoves) to the given depth.
     SearchResult searchRoot(Position& position, MoveList& moves, int alpha, int beta, int depth);
 
-    // One node of the main search; the score is left in searchScore.
-    SearchStatus alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
-                           int extensions);
+    // One node of the main search.
+    NodeResult alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
+                         int extensions);
     // The capture search at the horizon; returns the score.
     int quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly);
     // A plain fixed-depth search; marks checkmate and stalemate when the side
     // to move has no legal move.
-    SearchStatus shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly);
+    NodeResult shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly);
 
     void clearHashTable();
     int probeHash(const Position& position, int depth, int alpha, int beta);
@@ -83,8 +90,9 @@ public:
     // Halves one side's counters and their maximum, keeping their proportions.
     void halveHistory(uint8_t side);
 
-    // Scores and marks a node without a legal move: checkmate or stalemate.
-    void scoreNoLegalMove(Position& position, int searchPly);
+    // Marks a node without a legal move (checkmate or stalemate) and returns
+    // its score.
+    int scoreNoLegalMove(Position& position, int searchPly);
 
     Rules& rules;
     const Evaluator& evaluator;
@@ -115,16 +123,15 @@ public:
     // its parent's: no null move right after the parent's first move. A
     // re-search of the same child sees what the first pass left here.
     int currentMoveIndex = 0;
-    int searchScore = 0;
     uint8_t bestFrom = 0;
     uint8_t bestTo = 0;
 
 private:
-    SearchStatus checkTimeAndInput(int alpha);
-    bool quiescenceMayGoOn(int alpha);
-    SearchStatus takeQuiescenceStop(int alpha);
-    // Sets searchScore and answers true when the node's game is over.
-    bool scoreFinishedGame(const Position& position, int searchPly);
+    SearchStatus checkTimeAndInput();
+    bool quiescenceMayGoOn();
+    NodeResult takeQuiescenceStop(int alpha);
+    // True, with the score, when the node's game is over.
+    bool scoreFinishedGame(const Position& position, int searchPly, int& score);
     // The score at the search's horizon.
     int horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly);
 

@@ -106,8 +106,8 @@ TEST(ShallowSearch, MarksStalemateAndCheckmate) {
         Position copy = t.setBoard(c.fen);
         MoveList moves;
         generateMoves(copy, moves, Generation::Full, t->rules);
-        t->search.shallowSearch(copy, moves, -infinityScore, infinityScore, 1, c.searchPly);
-        EXPECT_EQ(t->search.searchScore, c.score) << c.fen << " ply " << c.searchPly;
+        const NodeResult result = t->search.shallowSearch(copy, moves, -infinityScore, infinityScore, 1, c.searchPly);
+        EXPECT_EQ(result.score, c.score) << c.fen << " ply " << c.searchPly;
     }
 }
 
