@@ -31,7 +31,13 @@ Search::Search(Rules& gameRules, const Evaluator& evaluation, std::vector<Positi
     pvStack.reserve(1 << 16);
 }
 
+// The root moves are searched in the order the last iteration left them, and
+// each gathers its score and line afresh.
 SearchResult Search::searchRoot(Position& position, MoveList& moves, int alpha, int beta, int depth) {
+    rootResults.count = 0;
+    pvStack.clear();
+    for (int i = 0; i < rootMoves->moves.count; ++i) rootMoves->moves.score[i] = mateScore - i;
+    moves = rootMoves->moves;
     const NodeResult root = alphaBeta(position, moves, alpha, beta, depth, 0, 0);
     SearchResult result;
     result.status = root.status;
@@ -69,6 +75,24 @@ void Search::halveHistory(uint8_t side) {
 // The search stops where whoever runs it says so.
 SearchStatus Search::checkTimeAndInput() { return poller ? poller->poll() : Completed; }
 
+// The line is read back from the stack: for each ply, the newest node below
+// the ply taken before it. The move's score orders the next iteration.
+void Search::keepRootLine(int t, int score) {
+    PvLine& line = rootMoves->lines[t];
+    line.length = pvStack.back().searchPly + 1;
+    if (line.length > PvLine::capacity) line.length = PvLine::capacity;
+    int limit = PvLine::capacity;
+    for (std::size_t k = pvStack.size(); k-- > 0;) {
+        const PvNode& node = pvStack[k];
+        if (node.searchPly < limit) {
+            line.from[node.searchPly] = node.from;
+            line.to[node.searchPly] = node.to;
+            limit = node.searchPly;
+        }
+    }
+    rootMoves->moves.score[t] += score - t;
+}
+
 NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
                              int extensions) {
     const uint8_t side = position.sideToMove;
@@ -81,13 +105,6 @@ NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int
     int64_t bestNodes = 0;
     int bestMoveFrom = 0;
     int bestMoveTo = 0;
-
-    if (searchPly == 0) {
-        rootResults.count = 0;
-        pvStack.clear();
-        for (int i = 0; i < rootMoves->moves.count; ++i) rootMoves->moves.score[i] = mateScore - i;
-        moves = rootMoves->moves;
-    }
 
     if (searchPly >= 2) {
         const int tableScore = probeHash(position, depth, alpha, beta);
@@ -234,23 +251,7 @@ NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int
             alphaRaised = raised = true;
             bestNodes = nodeCount - movesStartNodes;
         }
-        if (searchPly == 0) {
-            // The line is read back from the stack: for each ply, the newest
-            // node below the ply taken before it.
-            PvLine& line = rootMoves->lines[t];
-            line.length = pvStack.back().searchPly + 1;
-            if (line.length > PvLine::capacity) line.length = PvLine::capacity;
-            int limit = PvLine::capacity;
-            for (std::size_t k = pvStack.size(); k-- > 0;) {
-                const PvNode& node = pvStack[k];
-                if (node.searchPly < limit) {
-                    line.from[node.searchPly] = node.from;
-                    line.to[node.searchPly] = node.to;
-                    limit = node.searchPly;
-                }
-            }
-            rootMoves->moves.score[t] += score - t;
-        }
+        if (searchPly == 0) keepRootLine(t, score);
         if (settings.useCutoffs && alpha >= beta) {
             bestMoveFrom = from;
             bestMoveTo = to;

@@ -127,6 +127,8 @@ public:
     uint8_t bestTo = 0;
 
 private:
+    // Root move t, just searched to its score: its line and its order.
+    void keepRootLine(int t, int score);
     SearchStatus checkTimeAndInput();
     bool quiescenceMayGoOn();
     NodeResult takeQuiescenceStop(int alpha);
