@@ -19,9 +19,7 @@ Engine::Engine(uint32_t seed, std::ostream& out) : random(seed), out_(out) {
     search.poller = this;
     book.loadBooks();
     history.resize(initialHistorySize);
-    currentPosition = &history[0];
     setupGame(nullptr);
-    refreshPosition();
 }
 
 void Engine::reserveHistory() {

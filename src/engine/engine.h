@@ -65,10 +65,11 @@ public:
     // Plays the engine's chosen move into the game and refreshes.
     void playMove(Square from, Square to);
     void newGame();
-    // Sets up the game's first position from FEN text (the start position
-    // when the text is null or refused), then starts the search's history
-    // counters and the clock's period afresh. Returns why the text was
-    // refused, or null.
+    // Starts the game afresh from FEN text (the start position when the text
+    // is null or refused): the history holds the set-up alone, the search's
+    // history counters and the clock's period start again, and the position
+    // is refreshed. Returns why the text was refused, or null. Table, book
+    // and players are left as they are.
     const char* setupGame(const char* text);
     // A new game from FEN text; returns why the text was refused (the start
     // position is set up instead), or null.

@@ -48,19 +48,19 @@ void Engine::newGame() {
     extensionsUsed[0] = extensionsUsed[1] = 0;
     clearHashTable();
     bookActive = true;
-    positionCount = 1;
-    ply = 0;
     setupGame(nullptr);
-    refreshPosition();
     whitePlayer = Human;
     blackPlayer = Computer;
 }
 
 const char* Engine::setupGame(const char* text) {
+    positionCount = 1;
+    ply = 0;
     const char* refusal = setupPosition(history[0], text, rules.keys, setupText);
     search.clearHistoryCounters();
     movesPerPeriod = 0;
     extensionAllowed = !moveTimeFixed;
+    refreshPosition();
     return refusal;
 }
 
@@ -69,10 +69,7 @@ const char* Engine::setBoard(const char* text) {
     extensionsUsed[0] = extensionsUsed[1] = 0;
     clearHashTable();
     bookActive = true;
-    positionCount = 1;
-    ply = 0;
     const char* refusal = setupGame(text);
-    refreshPosition();
     printResult();
     whitePlayer = blackPlayer = Human;
     return refusal;

@@ -117,10 +117,7 @@ void UciLoop::setPosition(std::istream& words) {
         return;
     }
     Engine& e = engine_;
-    e.ply = 0;
-    e.positionCount = 1;
     const char* refusal = e.setupGame(fen.empty() ? nullptr : fen.c_str());
-    e.refreshPosition();
     // The start position that stands in for a refused one is not the
     // host's game: no move is searched or played in it.
     positionRefused_ = refusal != nullptr;

@@ -25,10 +25,7 @@ protected:
             case 0:
             case 1: {
                 TestEngine& game = *scratch_;
-                game->ply = 0;
-                game->positionCount = 1;
                 game->setupGame(nullptr);
-                game->refreshPosition();
                 for (int ply = pick(30); ply > 0; --ply) {
                     const std::vector<std::string> moves = game.legalMoves();
                     if (moves.empty()) break;
@@ -75,10 +72,7 @@ TEST_F(RandomBookTest, BookMovesAreAlwaysLegal) {
         CommandLoop loop(*engine);
         loop.handleLine("xboard");
         for (int game = 0; game < 12; ++game) {
-            engine->ply = 0;
-            engine->positionCount = 1;
             engine->setupGame(nullptr);
-            engine->refreshPosition();
             for (int ply = 0; ply < 30; ++ply) {
                 MoveList legal;
                 generateLegalMoves(*engine->currentPosition, legal, engine->rules);

@@ -40,10 +40,7 @@ TEST(RandomMoves, WordsChangeTheGameOnlyWhenTheyAreLegalMoves) {
     int played = 0, refused = 0;
     for (int round = 0; round < 40; ++round) {
         // "setboard" without clearing the transposition table each time.
-        t->ply = 0;
-        t->positionCount = 1;
         t->setupGame(positions[round % 5]);
-        t->refreshPosition();
         for (int i = 0; i < 120; ++i) {
             std::string word;
             if (pick(4) == 0) {
