@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "board/rules.h"
 #include "book_replay.h"
 #include "book_sources.h"
 #include "book_writer.h"
-#include "board/rules.h"
 
 namespace {
 
@@ -61,9 +61,9 @@ bool readNumber(const char* text, int low, int high, int& value) {
 bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool takesValue = arg == "-w" || arg == "--white" || arg == "-b" || arg == "--black" ||
-                                arg == "-p" || arg == "--plies" || arg == "-m" || arg == "--min-games" ||
-                                arg == "-o" || arg == "--output";
+        const bool takesValue = arg == "-w" || arg == "--white" || arg == "-b" || arg == "--black" || arg == "-p" ||
+                                arg == "--plies" || arg == "-m" || arg == "--min-games" || arg == "-o" ||
+                                arg == "--output";
         if (takesValue && i + 1 >= argc) {
             error = arg + " needs a value";
             return false;

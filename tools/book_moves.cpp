@@ -157,8 +157,7 @@ const char* describeProblem(MoveProblem problem) {
         case MoveProblem::Unreadable: return "cannot be read";
         case MoveProblem::Illegal: return "is not legal here";
         case MoveProblem::Ambiguous: return "is ambiguous";
-        case MoveProblem::Underpromotion:
-            return "promotes to a piece other than a queen, which the book cannot hold";
+        case MoveProblem::Underpromotion: return "promotes to a piece other than a queen, which the book cannot hold";
     }
     return "";
 }

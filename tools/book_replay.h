@@ -5,9 +5,9 @@
 #include <ostream>
 #include <string>
 
-#include "book_game.h"
 #include "board/rules.h"
 #include "book/book_code.h"
+#include "book_game.h"
 
 // The longest line the book can hold: the engine reads at most 254
 // characters of a book line, its line break included, so 126 moves (252

@@ -19,8 +19,7 @@ constexpr Square A8 = 56, B8 = 57, C8 = 58, D8 = 59, E8 = 60, F8 = 61, G8 = 62, 
 
 // Both forward diagonals of a pawn are attacked whatever stands there; the
 // capture is a move only onto an enemy piece or the en-passant square.
-void pawnCapture(const Position& p, MoveList& moves, int8_t* attacks, Square from, Square target,
-                 uint8_t enemy) {
+void pawnCapture(const Position& p, MoveList& moves, int8_t* attacks, Square from, Square target, uint8_t enemy) {
     if ((p.enPassantTimer != 0 && target == p.enPassantSquare) || belongsTo(p.board[target], enemy))
         moves.append(from, target);
     ++attacks[target];
@@ -55,8 +54,8 @@ void stepMoves(const Position& p, MoveList& moves, int8_t* attacks, Square s, co
 
 // A defended piece of the own colour still counts as attacked, so that the
 // attack maps measure protection too.
-void slideMoves(const Position& p, MoveList& moves, int8_t* attacks, Square s, int firstDirection,
-                int lastDirection, uint8_t side) {
+void slideMoves(const Position& p, MoveList& moves, int8_t* attacks, Square s, int firstDirection, int lastDirection,
+                uint8_t side) {
     for (int d = firstDirection; d <= lastDirection; ++d) {
         const Ray& ray = geo.rays[s][d];
         for (int i = 0; i < ray.length; ++i) {

@@ -82,8 +82,7 @@ const char* readPlacement(FenReader& reader, Position& position) {
 bool enPassantPlausible(const Position& position) {
     const Square ep = position.enPassantSquare;
     if (!isEmpty(position.board[ep])) return false;
-    if (position.sideToMove == WHITE)
-        return rankOf(ep) == 5 && position.board[ep - 8] == makePiece(PAWN, BLACK);
+    if (position.sideToMove == WHITE) return rankOf(ep) == 5 && position.board[ep - 8] == makePiece(PAWN, BLACK);
     return rankOf(ep) == 2 && position.board[ep + 8] == makePiece(PAWN, WHITE);
 }
 
@@ -141,8 +140,7 @@ const char* parseSetupText(Position& position, const std::string& text, const Ha
         if (isEmpty(piece)) continue;
         position.hashKey ^= keys.pieceKey(piece, s);
         if (kindOf(piece) == KING) {
-            (colourOf(piece) == WHITE ? position.whiteKingSquare : position.blackKingSquare) =
-                static_cast<int8_t>(s);
+            (colourOf(piece) == WHITE ? position.whiteKingSquare : position.blackKingSquare) = static_cast<int8_t>(s);
         }
     }
     if (position.whiteKingSquare < 0 || position.blackKingSquare < 0) return "a side has no king";
@@ -158,7 +156,8 @@ const char* parseSetupText(Position& position, const std::string& text, const Ha
     std::memset(probe.blackAttacks, 0, sizeof probe.blackAttacks);
     MoveList scratch;
     Rules rules;
-    if (!generateMoves(probe, scratch, Generation::MovesOnly, rules)) return "the side to move could take the enemy king";
+    if (!generateMoves(probe, scratch, Generation::MovesOnly, rules))
+        return "the side to move could take the enemy king";
     return nullptr;
 }
 

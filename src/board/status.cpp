@@ -1,7 +1,7 @@
 // Material totals and the game status that end every full generation, and
 // the three-fold repetition test against the game history.
-#include "board/rules.h"
 #include "board/status.h"
+#include "board/rules.h"
 
 void finishMaterialAndStatus(Position& p, const MoveList& moves, const int pieces[2], const int counts[2],
                              const int values[2], const bool heavy[2], const Rules& rules) {
@@ -31,8 +31,7 @@ void finishMaterialAndStatus(Position& p, const MoveList& moves, const int piece
     // rare.
     if (p.halfmoveClock >= 100 && !(p.inCheck && !hasLegalMove(p, moves, rules))) {
         p.setBothStatus(DrawFiftyMoves);
-    } else if (rules.repetitionCheckOn && rules.gameLine &&
-               isRepetition(p, rules.gameLine->data(), *rules.gamePly)) {
+    } else if (rules.repetitionCheckOn && rules.gameLine && isRepetition(p, rules.gameLine->data(), *rules.gamePly)) {
         p.setBothStatus(DrawRepetition);
     } else if (pieces[W] <= 2 && pieces[B] <= 2 && !heavy[W] && !heavy[B]) {
         p.setBothStatus(DrawMaterial);

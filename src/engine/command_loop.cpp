@@ -106,8 +106,8 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
             e.printLine("feature setboard=1");
             e.printLine("feature done=1");
         }
-    } else if (word == "computer" || word == "accepted" || word == "random" || word == "hard" ||
-               word == "easy" || word == "post" || word == "nopost") {
+    } else if (word == "computer" || word == "accepted" || word == "random" || word == "hard" || word == "easy" ||
+               word == "post" || word == "nopost") {
     } else if (word == "level") {
         e.setLevel(line.c_str());
     } else if (word == "time") {

@@ -119,7 +119,6 @@ public:
     int prevScore[2] = {noScore, noScore};
     int extensionsUsed[2] = {0, 0};
 
-
     // Entry i is the game after i plies since the last set-up. The history
     // grows between commands so that the game and the deepest search line
     // always fit; it never moves while anything points into it.
@@ -167,7 +166,6 @@ public:
     // that start another search or game ask for the move now (those stay
     // waiting for the loop); anything else is dropped.
     void answerPolledUciLine(const char* word);
-
 
     // Time control.
     int timeBudgetMs = 15000;

@@ -19,7 +19,7 @@ constexpr int64_t progressIntervalMs = 2000;
 // While analysing, a GUI sends the user's moves and game commands; they must
 // reach the command loop, or the engine's game and the GUI's would part.
 bool changesTheGame(const char* word) {
-    static const char* const commands[] = {"undo",  "remove", "new", "setboard", "exit",    "force",
+    static const char* const commands[] = {"undo",  "remove", "new", "setboard", "exit", "force",
                                            "white", "black",  "go",  "analyze",  "quit"};
     for (const char* command : commands) {
         if (std::strcmp(word, command) == 0) return true;

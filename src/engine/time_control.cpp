@@ -27,9 +27,7 @@ std::vector<std::string> words(const char* line) {
     return result;
 }
 
-bool startsWithNumber(const char* text) {
-    return *text != '\0' && !std::isspace(static_cast<unsigned char>(*text));
-}
+bool startsWithNumber(const char* text) { return *text != '\0' && !std::isspace(static_cast<unsigned char>(*text)); }
 
 // The leading integer of a word ("12", "-3", "0.5" -> 0), clamped to
 // 0..largestNumber; nothing when the word does not start with a number.

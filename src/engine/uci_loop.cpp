@@ -34,14 +34,22 @@ GoLimits GoLimits::parse(std::istream& words) {
     GoLimits limits;
     for (std::string word; words >> word;) {
         std::optional<long long>* field = nullptr;
-        if (word == "wtime") field = &limits.whiteTime;
-        else if (word == "btime") field = &limits.blackTime;
-        else if (word == "winc") field = &limits.whiteIncrement;
-        else if (word == "binc") field = &limits.blackIncrement;
-        else if (word == "movestogo") field = &limits.movesToGo;
-        else if (word == "movetime") field = &limits.moveTime;
-        else if (word == "depth") field = &limits.depth;
-        else if (word == "infinite") limits.infinite = true;
+        if (word == "wtime")
+            field = &limits.whiteTime;
+        else if (word == "btime")
+            field = &limits.blackTime;
+        else if (word == "winc")
+            field = &limits.whiteIncrement;
+        else if (word == "binc")
+            field = &limits.blackIncrement;
+        else if (word == "movestogo")
+            field = &limits.movesToGo;
+        else if (word == "movetime")
+            field = &limits.moveTime;
+        else if (word == "depth")
+            field = &limits.depth;
+        else if (word == "infinite")
+            limits.infinite = true;
         if (!field) continue;
         // A word that is no number is read again as the next word.
         const auto mark = words.tellg();

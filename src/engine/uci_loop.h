@@ -53,7 +53,6 @@ private:
     bool positionRefused_ = false;
 };
 
-
 // "cp S" in centipawns or "mate N" in moves (negative when the side to move
 // is mated) for a score of the search, which is in thousandths of a pawn.
 std::string uciScore(int score);

@@ -43,7 +43,11 @@ EvalSide makeSide(const Position& p, uint8_t colour) {
 
 PositionalEvaluation::PositionalEvaluation(const EvalContext& c, Position& p, const EvaluatorWeights& w)
     : evaluator(c.evaluator),
-      rules(c.rules), position(p), weights(w), white(makeSide(p, WHITE)), black(makeSide(p, BLACK)) {}
+      rules(c.rules),
+      position(p),
+      weights(w),
+      white(makeSide(p, WHITE)),
+      black(makeSide(p, BLACK)) {}
 
 void PositionalEvaluation::startSums() {
     if (position.status() == InCheck) side(position.sideToMove).sum = weights.inCheckStart;
@@ -114,8 +118,8 @@ void PositionalEvaluation::tallyZoneSquare(EvalSide& own, Square z) {
 
 void PositionalEvaluation::scanSquares() {
     const Position& p = position;
-    const bool scoreSpace = weights.space == SpaceRule::Always ||
-                            (weights.space == SpaceRule::AfterPly16 && p.plyCount > 16);
+    const bool scoreSpace =
+        weights.space == SpaceRule::Always || (weights.space == SpaceRule::AfterPly16 && p.plyCount > 16);
     if (scoreSpace) {
         for (Square s = 0; s < 64; ++s) {
             // Black reads the table from its side, the board turned round.
@@ -197,8 +201,7 @@ void PositionalEvaluation::scoreCastling() {
 
 // A castled king is safe; each right kept is a way to get there. A king that
 // walks up the board early is exposed.
-void PositionalEvaluation::scoreCastling(EvalSide& own, bool castled, bool kingsideBarred,
-                                         bool queensideBarred) {
+void PositionalEvaluation::scoreCastling(EvalSide& own, bool castled, bool kingsideBarred, bool queensideBarred) {
     if (castled) own.sum += 100;
     if (!kingsideBarred) own.sum += 33;
     if (!queensideBarred) own.sum += 25;

@@ -11,7 +11,6 @@
 #include "eval/evaluators.h"
 #include "eval/weights.h"
 
-
 // Rank counted from the side's own back rank.
 constexpr int relativeRank(uint8_t colour, Square s) { return colour == WHITE ? rankOf(s) : 7 - rankOf(s); }
 // The square seen from the side's own end of the board (e2 for White is e7
@@ -121,4 +120,3 @@ private:
     void scoreFiles(EvalSide& own, const EvalSide& enemy);
     void scoreLoneBishop(const EvalSide& bishopSide, EvalSide& other);
 };
-

@@ -35,9 +35,7 @@ void quicksort(const int32_t* score, int first, int last, Swap swapEntries) {
     }
 }
 
-bool isTableMove(const HashEntry* entry, int from, int to) {
-    return entry && entry->from == from && entry->to == to;
-}
+bool isTableMove(const HashEntry* entry, int from, int to) { return entry && entry->from == from && entry->to == to; }
 
 }  // namespace
 
@@ -98,8 +96,7 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
             continue;
         }
         int32_t score = 0;
-        if (lineBonus && currentRootLine->from[searchPly] == from && currentRootLine->to[searchPly] == to)
-            score = 6000;
+        if (lineBonus && currentRootLine->from[searchPly] == from && currentRootLine->to[searchPly] == to) score = 6000;
         const uint8_t attacker = position.board[from];
         const int victim = kindOf(position.board[to]);
         const bool promotion = isPromotingPawn(attacker, from);
@@ -114,7 +111,8 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
             if (settings.useHistory && sideMax > 0)
                 score += static_cast<int32_t>(int64_t{history[from * 64 + to]} * 2000 / sideMax);
             const int kind = kindOf(attacker);
-            score += evaluator.pieceSquareValue(position, kind, white, to) - evaluator.pieceSquareValue(position, kind, white, from);
+            score += evaluator.pieceSquareValue(position, kind, white, to) -
+                     evaluator.pieceSquareValue(position, kind, white, from);
             score += 8 * cover[to] - 8;
         }
         moves.score[i] = score;

@@ -1,7 +1,7 @@
 // The capture search at the horizon and the small fixed-depth search. Both
 // keep their positions in their own frames, so the game history is untouched.
-#include "search/search.h"
 #include "search/move_order.h"
+#include "search/search.h"
 
 int Search::quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly) {
     int status = Normal;

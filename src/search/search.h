@@ -54,8 +54,7 @@ public:
     // the game's own, from entry ply on; ply and positionCount follow the
     // line down and come back with it, so that the repetition test sees the
     // whole game.
-    Search(Rules& gameRules, const Evaluator& evaluation, std::vector<Position>& history, int& ply,
-           int& positionCount);
+    Search(Rules& gameRules, const Evaluator& evaluation, std::vector<Position>& history, int& ply, int& positionCount);
 
     Search(const Search&) = delete;
     Search& operator=(const Search&) = delete;

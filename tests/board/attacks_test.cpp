@@ -39,8 +39,8 @@ TEST(KingSafety, AgreesWithTheFullGenerationInRandomGames) {
                 switchSide(child);
                 MoveList childMoves;
                 const bool legal = generateMoves(child, childMoves, Generation::Full, e) != 0;
-                ASSERT_EQ(safe, legal) << "game " << game << " ply " << ply << " move "
-                                       << squareName(pseudo.from[i]) << squareName(pseudo.to[i]);
+                ASSERT_EQ(safe, legal) << "game " << game << " ply " << ply << " move " << squareName(pseudo.from[i])
+                                       << squareName(pseudo.to[i]);
                 ++checked;
                 refused += legal ? 0 : 1;
             }

@@ -75,7 +75,10 @@ TEST(Castling, RightsLostByKingAndRookMoves) {
         {black, {"a8b8", "e1d1", "b8a8", "d1e1"}, {1, 1, 0, 1}, "e8c8", "e8g8"},
         {"4k3/8/8/8/8/8/Rb6/R3K2R b KQ - 0 1", {"b2a1", "a2a1", "e8d8"}, {0, 1, 1, 1}, "e1c1", "e1g1"},
         {"4k3/8/8/8/8/6n1/8/R3K2R b K - 0 1",
-         {"g3h1", "a1a2", "e8d8", "a2h2", "d8e8", "h2h1", "e8d8"}, {1, 1, 1, 1}, "e1g1", ""},
+         {"g3h1", "a1a2", "e8d8", "a2h2", "d8e8", "h2h1", "e8d8"},
+         {1, 1, 1, 1},
+         "e1g1",
+         ""},
         {"4k2r/7r/6N1/8/8/8/8/4K3 w k - 0 1", {"g6h8", "h7h8", "e1d1"}, {1, 1, 1, 1}, "e8g8", ""},
     };
     for (const Case& c : cases) {

@@ -10,9 +10,9 @@ namespace {
 // each piece's targets in its fixed direction order.
 TEST(MoveGeneration, StartPositionOrderAndAttackCounts) {
     BoardGame t;
-    const std::vector<std::string> expected = {
-        "b1c3", "b1a3", "g1h3", "g1f3", "a2a3", "a2a4", "b2b3", "b2b4", "c2c3", "c2c4",
-        "d2d3", "d2d4", "e2e3", "e2e4", "f2f3", "f2f4", "g2g3", "g2g4", "h2h3", "h2h4"};
+    const std::vector<std::string> expected = {"b1c3", "b1a3", "g1h3", "g1f3", "a2a3", "a2a4", "b2b3",
+                                               "b2b4", "c2c3", "c2c4", "d2d3", "d2d4", "e2e3", "e2e4",
+                                               "f2f3", "f2f4", "g2g3", "g2g4", "h2h3", "h2h4"};
     EXPECT_EQ(t.legalMoves(), expected);
 
     MoveList moves;
@@ -56,15 +56,15 @@ TEST(MoveGeneration, CheckFlagOfTheSideToMove) {
         int inCheck;
     };
     const Case cases[] = {
-        {"4k3/8/8/8/8/8/8/4K2r w - - 0 1", 1},   // rook along the rank
-        {"4k3/8/8/8/8/8/8/4K1Nr w - - 0 1", 0},  // blocked
+        {"4k3/8/8/8/8/8/8/4K2r w - - 0 1", 1},    // rook along the rank
+        {"4k3/8/8/8/8/8/8/4K1Nr w - - 0 1", 0},   // blocked
         {"4k3/7p/8/8/1b6/8/8/4K3 w - - 0 1", 1},  // bishop
         {"4k3/7p/8/8/8/3n4/8/4K3 w - - 0 1", 1},  // knight
-        {"4k3/8/8/6p1/7K/8/8/8 w - - 0 1", 1},   // pawn g5 against king h4
-        {"4k3/8/p7/8/7K/8/8/8 w - - 0 1", 0},    // pawn a6 is not beside h4
-        {"8/8/8/k7/8/7P/8/4K3 b - - 0 1", 0},    // pawn h3 is not beside a5
-        {"8/8/8/k7/1P6/8/8/4K3 b - - 0 1", 1},   // pawn b4 against king a5
-        {"8/8/8/k7/P7/8/8/4K3 b - - 0 1", 0},    // a pawn straight ahead
+        {"4k3/8/8/6p1/7K/8/8/8 w - - 0 1", 1},    // pawn g5 against king h4
+        {"4k3/8/p7/8/7K/8/8/8 w - - 0 1", 0},     // pawn a6 is not beside h4
+        {"8/8/8/k7/8/7P/8/4K3 b - - 0 1", 0},     // pawn h3 is not beside a5
+        {"8/8/8/k7/1P6/8/8/4K3 b - - 0 1", 1},    // pawn b4 against king a5
+        {"8/8/8/k7/P7/8/8/4K3 b - - 0 1", 0},     // a pawn straight ahead
     };
     for (const Case& c : cases) {
         BoardGame t;

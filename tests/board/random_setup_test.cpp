@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "fen_text.h"
 #include "board_game.h"
+#include "fen_text.h"
 
 namespace {
 

@@ -11,13 +11,10 @@ TEST(Status, InsufficientMaterial) {
         int status;
     };
     const Case cases[] = {
-        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", DrawMaterial},
-        {"4k3/8/8/8/8/8/8/4KB2 w - - 0 1", DrawMaterial},
-        {"4k3/8/8/8/8/8/8/4KB2 b - - 0 1", DrawMaterial},
-        {"4kb2/8/8/8/8/8/8/4KN2 w - - 0 1", DrawMaterial},
+        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", DrawMaterial},  {"4k3/8/8/8/8/8/8/4KB2 w - - 0 1", DrawMaterial},
+        {"4k3/8/8/8/8/8/8/4KB2 b - - 0 1", DrawMaterial}, {"4kb2/8/8/8/8/8/8/4KN2 w - - 0 1", DrawMaterial},
         {"4k3/8/8/8/8/8/8/3NKN2 w - - 0 1", Normal},  // two knights
-        {"4k3/8/8/8/8/8/8/4KBB1 w - - 0 1", Normal},
-        {"4k3/4p3/8/8/8/8/8/4KN2 w - - 0 1", Normal},
+        {"4k3/8/8/8/8/8/8/4KBB1 w - - 0 1", Normal},      {"4k3/4p3/8/8/8/8/8/4KN2 w - - 0 1", Normal},
         {"4k3/8/8/8/8/8/8/4K2R w - - 0 1", Normal},
     };
     for (const Case& c : cases) {

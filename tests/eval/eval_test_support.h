@@ -74,6 +74,6 @@ inline std::string mirrorFen(const std::string& fen) {
     for (int r = 7; r >= 0; --r) placement += swapCase(ranks[r]) + (r > 0 ? "/" : "");
     std::string enPassant = fields[3];
     if (enPassant.size() == 2) enPassant[1] = static_cast<char>('1' + '8' - enPassant[1]);
-    return placement + (fields[1] == "w" ? " b " : " w ") + swapCase(fields[2]) + " " + enPassant + " " +
-           fields[4] + " " + fields[5];
+    return placement + (fields[1] == "w" ? " b " : " w ") + swapCase(fields[2]) + " " + enPassant + " " + fields[4] +
+           " " + fields[5];
 }

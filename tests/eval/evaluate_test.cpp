@@ -50,7 +50,8 @@ TEST(Evaluate, FinishedGamesScoreFixedValues) {
             p.setBothStatus(code);
             int status = -1;
             const int expected = code == Checkmate ? -400000 : 0;
-            EXPECT_EQ(t->evaluator.evaluate(p, &status, moves, 100, 200, t->rules), expected) << pp.fen << " status " << int(code);
+            EXPECT_EQ(t->evaluator.evaluate(p, &status, moves, 100, 200, t->rules), expected)
+                << pp.fen << " status " << int(code);
             EXPECT_EQ(status, code);
         }
     }

@@ -38,7 +38,8 @@ TEST(PieceSquare, NormalTableIndex) {
     t->evaluator.tables.normal[4 * 384 + 31 * 12 + 5 * 2 + 1] = 11;  // White king e1, all pieces
     t->evaluator.useAdvancedTables = false;
     EXPECT_EQ(t->evaluator.squareValue(t.setBoard("2k5/8/8/8/4N3/8/8/6K1 w - - 0 1"), sq("e4")), 33);
-    EXPECT_EQ(t->evaluator.squareValue(t.setBoard("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"), sq("e1")), 11);
+    EXPECT_EQ(
+        t->evaluator.squareValue(t.setBoard("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"), sq("e1")), 11);
 }
 
 }  // namespace

@@ -110,9 +110,9 @@ TEST(PawnBonuses, MiddlegameAdvancedPawnsAndTheirMirrors) {
         int expected;
     };
     const Case cases[] = {
-        {"7k/8/8/4P3/3p4/8/8/K7 w - - 0 1", 20 + 4},        // e5 and d4
-        {"7k/8/4P3/8/8/3p4/8/K7 w - - 0 1", 16 + 40 + 6},   // e6 and d3
-        {"7k/4P3/8/8/8/8/3p4/K7 w - - 0 1", 33 + 60 + 8},   // e7 and d2
+        {"7k/8/8/4P3/3p4/8/8/K7 w - - 0 1", 20 + 4},       // e5 and d4
+        {"7k/8/4P3/8/8/3p4/8/K7 w - - 0 1", 16 + 40 + 6},  // e6 and d3
+        {"7k/4P3/8/8/8/8/3p4/K7 w - - 0 1", 33 + 60 + 8},  // e7 and d2
     };
     for (const Case& c : cases) {
         EvalEngine t;

@@ -12,7 +12,7 @@ protected:
 
 TEST_F(HashTableTest, BoundsAnswerOnlyOnTheirSideOfTheWindow) {
     t->search.storeHash(p, 3, 10, -150, Upper, 0, 0);
-    EXPECT_EQ(t->search.probeHash(p, 3, -100, 500), -100);     // at most -150: fails low against -100
+    EXPECT_EQ(t->search.probeHash(p, 3, -100, 500), -100);      // at most -150: fails low against -100
     EXPECT_EQ(t->search.probeHash(p, 3, -200, 500), hashMiss);  // could still be above -200
 
     t->search.storeHash(p, 3, 10, 5000, Lower, sq("f1"), sq("b5"));

@@ -5,11 +5,11 @@
 
 #include <unistd.h>
 
+#include <sys/stat.h>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <set>
-#include <sys/stat.h>
 
 #include "tables_source.h"
 #include "test_engine.h"
