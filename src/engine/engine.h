@@ -1,6 +1,7 @@
-// The Engine: the one object that holds a whole game and every operation on
-// it. Its operations are defined in the folder of the subsystem they belong
-// to (board/, eval/, engine/, ...); this is the only place they are declared.
+// The Engine: the game driver. It holds a whole game (its history, the
+// rules, the evaluation, the search, the books and the clock) and binds the
+// layers below to it; its own operations are defined in engine/. The xboard
+// command loop and the UCI front end drive it.
 #pragma once
 
 #include <cstdint>
@@ -37,7 +38,7 @@ public:
 
     Evaluator evaluator;
 
-    // ---- Search (search/) ----
+    // ---- Root search (engine/root_search.cpp) ----
 
     // Chooses the move: from the book, else by iterative deepening within the
     // time budget up to depth lastDepth + 1, printing a thinking line per
