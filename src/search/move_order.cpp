@@ -85,6 +85,10 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
     const int* history = historyCounters[colourIndex(position.sideToMove)];
     const int sideMax = historyMax[colourIndex(position.sideToMove)];
     const int8_t* cover = white ? position.whiteAttacks : position.blackAttacks;
+    // Read once: the loop's stores to the scores could otherwise make the
+    // compiler fetch the table and the evaluator's address again each move.
+    const int* pieceValues = rules.pieceValues;
+    const Evaluator& tables = evaluator;
     const bool lineBonus = settings.useRootLineBonus && currentRootLine && searchPly != -1 &&
                            searchPly < currentRootLine->length && searchPly < PvLine::capacity;
 
@@ -101,7 +105,7 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
         const int victim = kindOf(position.board[to]);
         const bool promotion = isPromotingPawn(attacker, from);
         if (victim != EMPTY) {
-            score += 3000 + rules.pieceValues[victim] - rules.pieceValues[kindOf(attacker)] / 10;
+            score += 3000 + pieceValues[victim] - pieceValues[kindOf(attacker)] / 10;
             if (promotion) score += 4000;
         } else if (promotion) {
             score += 5000;
@@ -111,8 +115,8 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
             if (settings.useHistory && sideMax > 0)
                 score += static_cast<int32_t>(int64_t{history[from * 64 + to]} * 2000 / sideMax);
             const int kind = kindOf(attacker);
-            score += evaluator.pieceSquareValue(position, kind, white, to) -
-                     evaluator.pieceSquareValue(position, kind, white, from);
+            score += tables.pieceSquareValue(position, kind, white, to) -
+                     tables.pieceSquareValue(position, kind, white, from);
             score += 8 * cover[to] - 8;
         }
         moves.score[i] = score;
@@ -121,6 +125,7 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
 
 void Search::scoreCaptures(const Position& position, MoveList& moves) {
     const HashEntry* entry = tableMoveEntry(position);
+    const int* pieceValues = rules.pieceValues;
     for (int i = 0; i < moves.count; ++i) {
         const int from = moves.from[i];
         const int to = moves.to[i];
@@ -129,7 +134,7 @@ void Search::scoreCaptures(const Position& position, MoveList& moves) {
         const bool promotion = isPromotingPawn(attacker, from);
         int32_t score;
         if (victim != EMPTY) {
-            score = rules.pieceValues[victim] - rules.pieceValues[kindOf(attacker)] / 10;
+            score = pieceValues[victim] - pieceValues[kindOf(attacker)] / 10;
             if (isTableMove(entry, from, to)) score += entry->nodes;
             if (promotion) score += 6000;
         } else if (promotion) {
