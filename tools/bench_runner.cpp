@@ -5,14 +5,13 @@
 #include <memory>
 #include <ostream>
 
+#include "board/move_text.h"
 #include "engine/engine.h"
 
 namespace {
 
 // The hash keys, and through them every node count, follow from this seed.
 constexpr uint32_t benchSeed = 20261207u;
-
-std::string moveName(Square from, Square to) { return squareName(from) + squareName(to); }
 
 }  // namespace
 
@@ -21,9 +20,9 @@ bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& 
     std::ostream nowhere(nullptr);
     auto engine = std::make_unique<Engine>(benchSeed, nowhere);
     // The bench must not depend on the data files of the folder it runs in.
-    engine->tables = PieceSquareTables{};
-    engine->whiteBook.clear();
-    engine->blackBook.clear();
+    engine->evaluator.tables = PieceSquareTables{};
+    engine->book.whiteBook.clear();
+    engine->book.blackBook.clear();
     engine->timeBudgetMs = INT_MAX;
 
     const std::vector<BenchPosition>& positions = benchPositions();
@@ -38,17 +37,17 @@ bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& 
         }
         Position& position = *engine->currentPosition;
         MoveList moves;
-        engine->generateLegalMoves(position, moves);
+        generateLegalMoves(position, moves, engine->rules);
 
         const auto start = std::chrono::steady_clock::now();
-        engine->rootSearch(position, moves, -infinityScore, infinityScore, entry.depth - 1);
+        const SearchResult result = engine->rootSearch(position, moves, -infinityScore, infinityScore, entry.depth - 1);
         const auto stop = std::chrono::steady_clock::now();
 
         BenchRecord record;
         record.depth = entry.depth;
-        record.nodes = engine->nodeCount;
+        record.nodes = engine->search.nodeCount;
         record.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(stop - start).count();
-        record.bestMove = moveName(engine->bestFrom, engine->bestTo);
+        record.bestMove = moveText(result.bestFrom, result.bestTo);
         report(i, record);
     }
     return true;

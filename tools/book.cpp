@@ -10,15 +10,13 @@
 // number of lines that continue with a move is its weight.
 #include <cstdlib>
 #include <iostream>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "board/rules.h"
 #include "book_replay.h"
 #include "book_sources.h"
 #include "book_writer.h"
-#include "engine/engine.h"
 
 namespace {
 
@@ -63,9 +61,9 @@ bool readNumber(const char* text, int low, int high, int& value) {
 bool parseOptions(int argc, char** argv, Options& options, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool takesValue = arg == "-w" || arg == "--white" || arg == "-b" || arg == "--black" ||
-                                arg == "-p" || arg == "--plies" || arg == "-m" || arg == "--min-games" ||
-                                arg == "-o" || arg == "--output";
+        const bool takesValue = arg == "-w" || arg == "--white" || arg == "-b" || arg == "--black" || arg == "-p" ||
+                                arg == "--plies" || arg == "-m" || arg == "--min-games" || arg == "-o" ||
+                                arg == "--output";
         if (takesValue && i + 1 >= argc) {
             error = arg + " needs a value";
             return false;
@@ -129,9 +127,9 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    std::ostringstream quiet;
-    auto engine = std::make_unique<Engine>(1, quiet);
-    GameReplayer replayer(*engine, std::cerr);
+    // The book holds squares only: the hash keys play no part in it.
+    Rules rules;
+    GameReplayer replayer(rules, std::cerr);
     std::vector<std::string> whiteLines;
     std::vector<std::string> blackLines;
     int games = 0;

@@ -3,10 +3,9 @@
 #include <cctype>
 #include <cstring>
 
-namespace {
+#include "board/move_text.h"
 
-bool isFile(char c) { return c >= 'a' && c <= 'h'; }
-bool isRank(char c) { return c >= '1' && c <= '8'; }
+namespace {
 
 int kindOfLetter(char c) {
     switch (c) {
@@ -72,18 +71,18 @@ bool parseSan(std::string text, SanPattern& san) {
     std::string squares;
     for (char c : text) {
         if (c == 'x' || c == ':' || c == '-') continue;
-        if (!isFile(c) && !isRank(c)) return false;
+        if (!isFileLetter(c) && !isRankDigit(c)) return false;
         squares += c;
     }
     if (squares.size() < 2 || squares.size() > 4) return false;
     const char toFile = squares[squares.size() - 2];
     const char toRank = squares.back();
-    if (!isFile(toFile) || !isRank(toRank)) return false;
+    if (!isFileLetter(toFile) || !isRankDigit(toRank)) return false;
     san.to = makeSquare(toFile - 'a', toRank - '1');
     for (std::size_t i = 0; i + 2 < squares.size(); ++i) {
-        if (isFile(squares[i]) && san.fromFile < 0) {
+        if (isFileLetter(squares[i]) && san.fromFile < 0) {
             san.fromFile = squares[i] - 'a';
-        } else if (isRank(squares[i]) && san.fromRank < 0) {
+        } else if (isRankDigit(squares[i]) && san.fromRank < 0) {
             san.fromRank = squares[i] - '1';
         } else {
             return false;
@@ -134,15 +133,16 @@ FoundMove findSanMove(const Position& position, const MoveList& legal, const std
 }
 
 FoundMove findCoordinateMove(const Position& position, const MoveList& legal, const std::string& text) {
-    if (text.size() != 4 && text.size() != 5) return {};
-    if (!isFile(text[0]) || !isRank(text[1]) || !isFile(text[2]) || !isRank(text[3])) return {};
+    Move move;
+    if (!readCoordinateMove(text, move)) return {};
+    // The letter must name a piece a pawn can become, in either case.
     int promotion = EMPTY;
     if (text.size() == 5) {
         promotion = kindOfLetter(static_cast<char>(std::toupper(static_cast<unsigned char>(text[4]))));
         if (promotion == EMPTY || promotion == KING) return {};
     }
-    const Square from = makeSquare(text[0] - 'a', text[1] - '1');
-    const Square to = makeSquare(text[2] - 'a', text[3] - '1');
+    const Square from = move.from;
+    const Square to = move.to;
     FoundMove found;
     found.problem = MoveProblem::Illegal;
     for (int i = 0; i < legal.count; ++i) {
@@ -157,8 +157,7 @@ const char* describeProblem(MoveProblem problem) {
         case MoveProblem::Unreadable: return "cannot be read";
         case MoveProblem::Illegal: return "is not legal here";
         case MoveProblem::Ambiguous: return "is ambiguous";
-        case MoveProblem::Underpromotion:
-            return "promotes to a piece other than a queen, which the book cannot hold";
+        case MoveProblem::Underpromotion: return "promotes to a piece other than a queen, which the book cannot hold";
     }
     return "";
 }

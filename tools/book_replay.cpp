@@ -2,10 +2,6 @@
 
 #include "book_moves.h"
 
-std::string encodeMove(Square from, Square to) {
-    return {static_cast<char>('0' + from), static_cast<char>('0' + to)};
-}
-
 std::string GameReplayer::replay(const GameRecord& game, int maxPlies) {
     if (!game.skipReason.empty()) {
         messages_ << game.source << ":" << game.line << ": the game " << game.skipReason << "; skipped\n";
@@ -13,13 +9,14 @@ std::string GameReplayer::replay(const GameRecord& game, int maxPlies) {
         return "";
     }
     Position position;
-    engine_.setupPosition(position, nullptr);
+    std::string usedText;
+    setupPosition(position, nullptr, rules_.keys, usedText);
     std::string code;
     const int plies = std::min<int>(maxPlies, static_cast<int>(game.moves.size()));
     for (int i = 0; i < plies; ++i) {
         const MoveText& move = game.moves[i];
         MoveList legal;
-        engine_.generateLegalMoves(position, legal);
+        generateLegalMoves(position, legal, rules_);
         const FoundMove found = game.notation == Notation::San ? findSanMove(position, legal, move.text)
                                                                : findCoordinateMove(position, legal, move.text);
         if (found.problem != MoveProblem::None) {
@@ -30,7 +27,7 @@ std::string GameReplayer::replay(const GameRecord& game, int maxPlies) {
         }
         code += encodeMove(found.from, found.to);
         Position child = position;
-        engine_.makeMove(found.from, found.to, child);
+        makeMove(found.from, found.to, child, rules_);
         switchSide(child);
         position = child;
     }

@@ -1,24 +1,22 @@
 // Plays a game's written moves from the start position with the engine's own
-// rules and turns the moves into the book code: two characters a move, each
-// square written as the character 48 + square (a1 '0', h8 'o').
+// rules and turns the moves into the book's square code.
 #pragma once
 
 #include <ostream>
 #include <string>
 
+#include "board/rules.h"
+#include "book/book_code.h"
 #include "book_game.h"
-#include "engine/engine.h"
 
 // The longest line the book can hold: the engine reads at most 254
 // characters of a book line, its line break included, so 126 moves (252
 // characters and the break) fit with room to spare.
 constexpr int maxBookPlies = 126;
 
-std::string encodeMove(Square from, Square to);
-
 class GameReplayer {
 public:
-    GameReplayer(Engine& engine, std::ostream& messages) : engine_(engine), messages_(messages) {}
+    GameReplayer(Rules& rules, std::ostream& messages) : rules_(rules), messages_(messages) {}
 
     // The book code of the game's first maxPlies moves. At the first move
     // that cannot be read or played the game stops: a message naming the
@@ -29,7 +27,7 @@ public:
     int stoppedGames() const { return stoppedGames_; }
 
 private:
-    Engine& engine_;
+    Rules& rules_;
     std::ostream& messages_;
     int stoppedGames_ = 0;
 };

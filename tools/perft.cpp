@@ -6,23 +6,24 @@
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <memory>
+#include <string>
 
-#include "engine/engine.h"
+#include "board/move_text.h"
+#include "board/rules.h"
 
 namespace {
 
-uint64_t perft(Engine& engine, Position& position, int depth) {
+uint64_t perft(Rules& rules, Position& position, int depth) {
     MoveList moves;
-    engine.generateLegalMoves(position, moves);
+    generateLegalMoves(position, moves, rules);
     if (depth == 1) return static_cast<uint64_t>(moves.count);
     uint64_t nodes = 0;
     Position child;
     for (int i = 0; i < moves.count; ++i) {
         copyState(child, position);
-        engine.makeMove(moves.from[i], moves.to[i], child);
+        makeMove(moves.from[i], moves.to[i], child, rules);
         switchSide(child);
-        nodes += perft(engine, child, depth - 1);
+        nodes += perft(rules, child, depth - 1);
     }
     return nodes;
 }
@@ -41,26 +42,30 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    auto engine = std::make_unique<Engine>(1);
-    Position& root = engine->history[0];
-    engine->setupPosition(root, argv[1]);
+    // The counts do not depend on the hash keys; the position keys are kept
+    // right all the same.
+    Rules rules;
+    Random random(1);
+    rules.keys.draw(random);
+    Position root;
+    std::string usedText;
+    setupPosition(root, argv[1], rules.keys, usedText);
 
     const auto start = std::chrono::steady_clock::now();
     MoveList moves;
-    engine->generateLegalMoves(root, moves);
+    generateLegalMoves(root, moves, rules);
     uint64_t total = 0;
     Position child;
     for (int i = 0; i < moves.count; ++i) {
         uint64_t nodes = 1;
         if (depth > 1) {
             copyState(child, root);
-            engine->makeMove(moves.from[i], moves.to[i], child);
+            makeMove(moves.from[i], moves.to[i], child, rules);
             switchSide(child);
-            nodes = perft(*engine, child, static_cast<int>(depth) - 1);
+            nodes = perft(rules, child, static_cast<int>(depth) - 1);
         }
         total += nodes;
-        std::printf("%s%s: %llu\n", squareName(moves.from[i]).c_str(), squareName(moves.to[i]).c_str(),
-                    static_cast<unsigned long long>(nodes));
+        std::printf("%s: %llu\n", moveText(moves.from[i], moves.to[i]).c_str(), static_cast<unsigned long long>(nodes));
     }
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();

@@ -55,9 +55,9 @@ int main(int argc, char** argv) {
     }
     auto tables = std::make_unique<PieceSquareTables>();
     const int clamped = buildTables(*source, *tables);
-    if (clamped > 0)
-        std::cerr << "vortelan-tables: " << clamped << " values lay outside -127..127 and were clamped\n";
-    if (!writeTable(output + "/" + PieceSquareTables::advancedFile, tables->advanced, PieceSquareTables::advancedSize) ||
+    if (clamped > 0) std::cerr << "vortelan-tables: " << clamped << " values lay outside -127..127 and were clamped\n";
+    if (!writeTable(output + "/" + PieceSquareTables::advancedFile, tables->advanced,
+                    PieceSquareTables::advancedSize) ||
         !writeTable(output + "/" + PieceSquareTables::normalFile, tables->normal, PieceSquareTables::normalSize))
         return 1;
     std::cout << PieceSquareTables::advancedFile << ": " << PieceSquareTables::advancedSize << " bytes, "

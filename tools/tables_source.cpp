@@ -114,7 +114,8 @@ private:
             readRow(source_.attackRanks);
         } else if (keyword == "attack") {
             const int kind = kindOfName(word());
-            if (kind == EMPTY || kind == PAWN || kind == KING) return fail("attack takes a knight, bishop, rook or queen");
+            if (kind == EMPTY || kind == PAWN || kind == KING)
+                return fail("attack takes a knight, bishop, rook or queen");
             source_.attack[kind] = integer();
         } else {
             fail("unknown entry '" + keyword + "'");
@@ -130,7 +131,8 @@ private:
         if (ok_ && stage != "opening" && stage != "endgame") return fail("a table is for the opening or the endgame");
         const int stageIndex = stage == "opening" ? 0 : 1;
         for (int row = 0; row < 8 && ok_; ++row) {
-            for (int file = 0; file < 8 && ok_; ++file) source_.base[kind][stageIndex][makeSquare(file, 7 - row)] = integer();
+            for (int file = 0; file < 8 && ok_; ++file)
+                source_.base[kind][stageIndex][makeSquare(file, 7 - row)] = integer();
         }
         seenTable_[kind][stageIndex] = true;
     }

@@ -1,6 +1,6 @@
 // Playing a move in place on a copy of its parent. The move is trusted:
 // legality is found afterwards by generating moves in the child.
-#include "engine/engine.h"
+#include "board/rules.h"
 
 namespace {
 
@@ -26,7 +26,8 @@ void barCorner(Position& p, Square s) {
 
 }  // namespace
 
-int Engine::makeMove(Square from, Square to, Position& p) {
+int makeMove(Square from, Square to, Position& p, const Rules& rules) {
+    const HashKeys& keys = rules.keys;
     int result = 1;
     ++p.plyCount;
     p.lastTo = static_cast<uint8_t>(to);
@@ -35,8 +36,8 @@ int Engine::makeMove(Square from, Square to, Position& p) {
     const uint8_t mover = p.board[from];
     const uint8_t captured = p.board[to];
     const uint8_t colour = colourOf(mover);
-    p.hashKey ^= pieceKey(mover, from);
-    if (!isEmpty(captured)) p.hashKey ^= pieceKey(captured, to);
+    p.hashKey ^= keys.pieceKey(mover, from);
+    if (!isEmpty(captured)) p.hashKey ^= keys.pieceKey(captured, to);
 
     // The clock is a signed byte: it stops at 127 rather than wrapping round
     // to a negative count that would undo a fifty-move draw.
@@ -65,14 +66,14 @@ int Engine::makeMove(Square from, Square to, Position& p) {
                     const uint8_t rook = makePiece(ROOK, colour);
                     p.board[c.rookFrom] &= static_cast<uint8_t>(~KIND_MASK);
                     p.board[c.rookTo] = rook;
-                    p.hashKey ^= pieceKey(rook, c.rookFrom) ^ pieceKey(rook, c.rookTo);
+                    p.hashKey ^= keys.pieceKey(rook, c.rookFrom) ^ keys.pieceKey(rook, c.rookTo);
                 }
                 (colour == WHITE ? p.whiteCastled : p.blackCastled) = 1;
             }
             break;
         case PAWN:
-            if ((rankOf(from) == 6 && rankOf(to) == 7) || (rankOf(from) == 1 && rankOf(to) == 0)) {
-                p.board[to] = makePiece(promotionPiece, colour);
+            if (isPromotingPawn(mover, from)) {
+                p.board[to] = makePiece(rules.promotionPiece, colour);
                 result = 2;
             } else if (rankOf(from) == 1 && rankOf(to) == 3) {
                 p.enPassantTimer = 2;
@@ -82,14 +83,14 @@ int Engine::makeMove(Square from, Square to, Position& p) {
                 p.enPassantSquare = static_cast<uint8_t>(from - 8);
             } else if (p.enPassantTimer != 0 && to == p.enPassantSquare) {
                 const Square victim = rankOf(to) == 5 ? to - 8 : to + 8;
-                p.hashKey ^= pieceKey(p.board[victim], victim);
+                p.hashKey ^= keys.pieceKey(p.board[victim], victim);
                 p.board[victim] &= static_cast<uint8_t>(~KIND_MASK);
             }
             break;
         default: break;
     }
 
-    p.hashKey ^= pieceKey(p.board[to], to);
+    p.hashKey ^= keys.pieceKey(p.board[to], to);
     if (p.enPassantTimer != 0) --p.enPassantTimer;
     return result;
 }

@@ -6,8 +6,9 @@
 
 #include "board/attacks.h"
 #include "board/geometry.h"
-#include "engine/engine.h"
-#include "eval/phase.h"
+#include "board/phase.h"
+#include "board/rules.h"
+#include "board/status.h"
 
 namespace {
 
@@ -18,8 +19,7 @@ constexpr Square A8 = 56, B8 = 57, C8 = 58, D8 = 59, E8 = 60, F8 = 61, G8 = 62, 
 
 // Both forward diagonals of a pawn are attacked whatever stands there; the
 // capture is a move only onto an enemy piece or the en-passant square.
-void pawnCapture(const Position& p, MoveList& moves, int8_t* attacks, Square from, Square target,
-                 uint8_t enemy) {
+void pawnCapture(const Position& p, MoveList& moves, int8_t* attacks, Square from, Square target, uint8_t enemy) {
     if ((p.enPassantTimer != 0 && target == p.enPassantSquare) || belongsTo(p.board[target], enemy))
         moves.append(from, target);
     ++attacks[target];
@@ -54,8 +54,8 @@ void stepMoves(const Position& p, MoveList& moves, int8_t* attacks, Square s, co
 
 // A defended piece of the own colour still counts as attacked, so that the
 // attack maps measure protection too.
-void slideMoves(const Position& p, MoveList& moves, int8_t* attacks, Square s, int firstDirection,
-                int lastDirection, uint8_t side) {
+void slideMoves(const Position& p, MoveList& moves, int8_t* attacks, Square s, int firstDirection, int lastDirection,
+                uint8_t side) {
     for (int d = firstDirection; d <= lastDirection; ++d) {
         const Ray& ray = geo.rays[s][d];
         for (int i = 0; i < ray.length; ++i) {
@@ -103,9 +103,9 @@ bool previousMoveWasLegal(const Position& p) {
     return true;
 }
 
-}  // namespace
-
-void Engine::scanKingLines(Square kingSquare, Position& p, uint64_t occupied) {
+// Marks the pieces pinned to the king and, for the side to move, check.
+// occupied is the set of squares holding a piece.
+void scanKingLines(Square kingSquare, Position& p, uint64_t occupied) {
     const uint8_t colour = colourOf(p.board[kingSquare]);
     const uint8_t enemy = opponentOf(colour);
     for (int d = 0; d < directionCount; ++d) {
@@ -130,14 +130,17 @@ void Engine::scanKingLines(Square kingSquare, Position& p, uint64_t occupied) {
     if (colour == p.sideToMove && !p.inCheck && isAttackedByKnightOrPawn(p, kingSquare, enemy)) p.inCheck = 1;
 }
 
-int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
+}  // namespace
+
+int generateMoves(Position& p, MoveList& moves, Generation mode, Rules& rules) {
+    const bool full = mode == Generation::Full;
     const uint64_t occupied = occupiedSquares(p.board);
-    // The material below reads the phase's table itself rather than the
-    // copy just stored, which the processor could not yet hand back cheaply.
+    // The phase's piece values, handed back to the caller through the rules
+    // and read below for the material.
     const int* phaseValues = nullptr;
     if (full) {
         phaseValues = gamePhase(p) <= 2 ? middlegamePieceValues : endgamePieceValues;
-        std::memcpy(pieceValues, phaseValues, sizeof pieceValues);
+        rules.pieceValues = phaseValues;
         std::memset(p.whiteAttacks, 0, sizeof p.whiteAttacks);
         std::memset(p.blackAttacks, 0, sizeof p.blackAttacks);
         std::memset(p.pinned, 0, sizeof p.pinned);
@@ -202,7 +205,7 @@ int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
         const int counts[2] = {allCounts - whiteCounts, whiteCounts};
         const int values[2] = {allValues - whiteValues, whiteValues};
         const bool heavy[2] = {(heavyBits & 1u) != 0, (heavyBits & 2u) != 0};
-        finishMaterialAndStatus(p, moves, pieces, counts, values, heavy);
+        finishMaterialAndStatus(p, moves, pieces, counts, values, heavy, rules);
     }
     return 1;
 }
@@ -210,18 +213,18 @@ int Engine::generateMoves(Position& p, MoveList& moves, bool full) {
 // The children need no move lists of their own, only the answer whether the
 // mover's king survived, so each is made from the state alone and asked
 // that directly.
-bool Engine::isLegalMove(const Position& position, Square from, Square to) {
+bool isLegalMove(const Position& position, Square from, Square to, const Rules& rules) {
     Position child;
     copyState(child, position);
-    makeMove(from, to, child);
+    makeMove(from, to, child, rules);
     return moveKeepsKingSafe(child);
 }
 
-int Engine::generateLegalMoves(Position& position, MoveList& moves) {
+int generateLegalMoves(Position& position, MoveList& moves, Rules& rules) {
     MoveList pseudo;
     moves.count = 0;
-    if (!generateMoves(position, pseudo, true)) return 0;
+    if (!generateMoves(position, pseudo, Generation::Full, rules)) return 0;
     for (int i = 0; i < pseudo.count; ++i)
-        if (isLegalMove(position, pseudo.from[i], pseudo.to[i])) moves.append(pseudo.from[i], pseudo.to[i]);
+        if (isLegalMove(position, pseudo.from[i], pseudo.to[i], rules)) moves.append(pseudo.from[i], pseudo.to[i]);
     return 1;
 }

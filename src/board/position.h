@@ -94,13 +94,9 @@ inline Square popLowestSquare(uint64_t& squares) {
 }
 
 // Plays the child's leading fields over from its parent.
-inline void copyState(Position& child, const Position& parent) {
-    static_cast<PositionState&>(child) = parent;
-}
+inline void copyState(Position& child, const Position& parent) { static_cast<PositionState&>(child) = parent; }
 
-inline void switchSide(Position& position) {
-    position.sideToMove = position.sideToMove == WHITE ? BLACK : WHITE;
-}
+inline void switchSide(Position& position) { position.sideToMove = position.sideToMove == WHITE ? BLACK : WHITE; }
 
 // A move is nothing but its two squares; the score is for move ordering.
 struct MoveList {

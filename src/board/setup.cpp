@@ -2,7 +2,7 @@
 // gives the standard start position instead, and the caller is told why.
 #include <cstring>
 
-#include "engine/engine.h"
+#include "board/rules.h"
 
 namespace {
 
@@ -82,14 +82,12 @@ const char* readPlacement(FenReader& reader, Position& position) {
 bool enPassantPlausible(const Position& position) {
     const Square ep = position.enPassantSquare;
     if (!isEmpty(position.board[ep])) return false;
-    if (position.sideToMove == WHITE)
-        return rankOf(ep) == 5 && position.board[ep - 8] == makePiece(PAWN, BLACK);
+    if (position.sideToMove == WHITE) return rankOf(ep) == 5 && position.board[ep - 8] == makePiece(PAWN, BLACK);
     return rankOf(ep) == 2 && position.board[ep + 8] == makePiece(PAWN, WHITE);
 }
 
-}  // namespace
-
-const char* Engine::parseSetupText(Position& position, const std::string& text) {
+// Null when the text describes a position of a game, else why not.
+const char* parseSetupText(Position& position, const std::string& text, const HashKeys& keys) {
     FenReader reader(text);
     for (uint8_t& square : position.board) square &= static_cast<uint8_t>(~KIND_MASK);
     if (const char* refusal = readPlacement(reader, position)) return refusal;
@@ -140,10 +138,9 @@ const char* Engine::parseSetupText(Position& position, const std::string& text) 
     for (Square s = 0; s < 64; ++s) {
         const uint8_t piece = position.board[s];
         if (isEmpty(piece)) continue;
-        position.hashKey ^= pieceKey(piece, s);
+        position.hashKey ^= keys.pieceKey(piece, s);
         if (kindOf(piece) == KING) {
-            (colourOf(piece) == WHITE ? position.whiteKingSquare : position.blackKingSquare) =
-                static_cast<int8_t>(s);
+            (colourOf(piece) == WHITE ? position.whiteKingSquare : position.blackKingSquare) = static_cast<int8_t>(s);
         }
     }
     if (position.whiteKingSquare < 0 || position.blackKingSquare < 0) return "a side has no king";
@@ -158,20 +155,20 @@ const char* Engine::parseSetupText(Position& position, const std::string& text) 
     std::memset(probe.whiteAttacks, 0, sizeof probe.whiteAttacks);
     std::memset(probe.blackAttacks, 0, sizeof probe.blackAttacks);
     MoveList scratch;
-    if (!generateMoves(probe, scratch, false)) return "the side to move could take the enemy king";
+    Rules rules;
+    if (!generateMoves(probe, scratch, Generation::MovesOnly, rules))
+        return "the side to move could take the enemy king";
     return nullptr;
 }
 
-const char* Engine::setupPosition(Position& position, const char* text) {
-    std::string copy = text ? std::string(text).substr(0, setupTextCapacity) : startText;
-    const char* refusal = parseSetupText(position, copy);
+}  // namespace
+
+const char* setupPosition(Position& position, const char* text, const HashKeys& keys, std::string& usedText) {
+    usedText = text ? std::string(text).substr(0, setupTextCapacity) : startPositionText;
+    const char* refusal = parseSetupText(position, usedText, keys);
     if (refusal) {
-        copy = startText;
-        parseSetupText(position, copy);
+        usedText = startPositionText;
+        parseSetupText(position, usedText, keys);
     }
-    setupText = copy;
-    clearHistoryCounters();
-    movesPerPeriod = 0;
-    extensionAllowed = !moveTimeFixed;
     return refusal;
 }

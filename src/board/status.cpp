@@ -1,9 +1,10 @@
 // Material totals and the game status that end every full generation, and
 // the three-fold repetition test against the game history.
-#include "engine/engine.h"
+#include "board/status.h"
+#include "board/rules.h"
 
-void Engine::finishMaterialAndStatus(Position& p, const MoveList& moves, const int pieces[2],
-                                     const int counts[2], const int values[2], const bool heavy[2]) {
+void finishMaterialAndStatus(Position& p, const MoveList& moves, const int pieces[2], const int counts[2],
+                             const int values[2], const bool heavy[2], const Rules& rules) {
     constexpr int B = 0, W = 1;
     p.pieceCount = static_cast<uint8_t>(pieces[W] + pieces[B]);
     p.whiteMaterialCount = static_cast<int16_t>(counts[W]);
@@ -28,9 +29,9 @@ void Engine::finishMaterialAndStatus(Position& p, const MoveList& moves, const i
     // themselves once the position is not marked as drawn; the test for a
     // legal reply is needed only in check with the clock run out, which is
     // rare.
-    if (p.halfmoveClock >= 100 && !(p.inCheck && !hasLegalMove(p, moves))) {
+    if (p.halfmoveClock >= 100 && !(p.inCheck && !hasLegalMove(p, moves, rules))) {
         p.setBothStatus(DrawFiftyMoves);
-    } else if (repetitionCheckOn && isRepetition(p)) {
+    } else if (rules.repetitionCheckOn && rules.gameLine && isRepetition(p, rules.gameLine->data(), *rules.gamePly)) {
         p.setBothStatus(DrawRepetition);
     } else if (pieces[W] <= 2 && pieces[B] <= 2 && !heavy[W] && !heavy[B]) {
         p.setBothStatus(DrawMaterial);
@@ -40,21 +41,23 @@ void Engine::finishMaterialAndStatus(Position& p, const MoveList& moves, const i
     }
 }
 
-bool Engine::hasLegalMove(const Position& p, const MoveList& moves) {
+bool hasLegalMove(const Position& p, const MoveList& moves, const Rules& rules) {
     for (int i = 0; i < moves.count; ++i)
-        if (isLegalMove(p, moves.from[i], moves.to[i])) return true;
+        if (isLegalMove(p, moves.from[i], moves.to[i], rules)) return true;
     return false;
 }
+
+void markNoLegalMove(Position& p) { p.setBothStatus(p.inCheck ? Checkmate : Stalemate); }
 
 // Positions are compared by key, side to move and castling state; the scan
 // stops at the first earlier position with other material, since no capture
 // or promotion can be undone.
-bool Engine::isRepetition(const Position& p) const {
+bool isRepetition(const Position& p, const Position* earlier, int count) {
     if (p.halfmoveClock <= 7) return false;
     const int total = p.whiteMaterialCount + p.blackMaterialCount;
     int occurrences = 1;
-    for (int i = ply - 1; i >= 0; --i) {
-        const Position& h = history[i];
+    for (int i = count - 1; i >= 0; --i) {
+        const Position& h = earlier[i];
         if (h.whiteMaterialCount + h.blackMaterialCount != total) break;
         if (h.hashKey == p.hashKey && h.sideToMove == p.sideToMove && h.whiteCastled == p.whiteCastled &&
             h.blackCastled == p.blackCastled && h.whiteKingsideBarred == p.whiteKingsideBarred &&

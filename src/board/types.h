@@ -37,12 +37,10 @@ constexpr uint8_t COLOUR_MASK = 16;
 constexpr int kindOf(uint8_t piece) { return piece & KIND_MASK; }
 constexpr uint8_t colourOf(uint8_t piece) { return piece & COLOUR_MASK; }
 constexpr bool isEmpty(uint8_t piece) { return kindOf(piece) == EMPTY; }
-constexpr bool belongsTo(uint8_t piece, uint8_t colour) {
-    return kindOf(piece) != EMPTY && colourOf(piece) == colour;
-}
-constexpr uint8_t makePiece(int kind, uint8_t colour) {
-    return static_cast<uint8_t>(kind | colour);
-}
+constexpr bool belongsTo(uint8_t piece, uint8_t colour) { return kindOf(piece) != EMPTY && colourOf(piece) == colour; }
+constexpr uint8_t makePiece(int kind, uint8_t colour) { return static_cast<uint8_t>(kind | colour); }
+// A colour as an index into arrays of one entry per colour: 0 Black, 1 White.
+constexpr int colourIndex(uint8_t colour) { return colour == WHITE ? 1 : 0; }
 constexpr uint8_t opponentOf(uint8_t colour) { return static_cast<uint8_t>(WHITE - colour); }
 
 // A pawn about to step onto its last rank: every move of it promotes.

@@ -1,8 +1,8 @@
-#include "engine/engine.h"
+#include "board/hash_keys.h"
 
 // Each key is built from four 15-bit draws, each doubled into a 16-bit lane,
 // so bits 0, 16, 32 and 48 of every key (and of every position key) are clear.
-void Engine::initZobristKeys() {
+void HashKeys::draw(Random& random) {
     for (auto& pieceKeys : zobrist) {
         for (uint64_t& key : pieceKeys) {
             const uint64_t r1 = static_cast<uint64_t>(random.next());
@@ -14,9 +14,7 @@ void Engine::initZobristKeys() {
     }
 }
 
-// The key covers the piece placement only: side to move, castling and en
-// passant are compared separately by whoever needs them.
-uint64_t Engine::computeHashKey(const Position& position) const {
+uint64_t HashKeys::computeHashKey(const Position& position) const {
     uint64_t key = 0;
     for (Square s = 0; s < 64; ++s) {
         if (!isEmpty(position.board[s])) key ^= pieceKey(position.board[s], s);

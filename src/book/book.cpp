@@ -1,10 +1,8 @@
-// The opening book: one text file per colour of game lines from the start
-// position, each move written as two characters (48 + square index). A move
-// is chosen at random among the lines that continue the game, so a move
-// that more lines follow is played proportionally more often.
+#include "book/book.h"
+
 #include <cstdio>
 
-#include "engine/engine.h"
+#include "book/book_code.h"
 
 namespace {
 
@@ -24,11 +22,9 @@ void loadBookFile(const char* fileName, std::vector<std::string>& lines) {
     std::fclose(file);
 }
 
-bool isSquareCode(char c) { return c >= '0' && c <= 'o'; }
-
 }  // namespace
 
-void Engine::loadBooks() {
+void OpeningBook::loadBooks() {
     whiteBook.clear();
     blackBook.clear();
     loadBookFile("blancas.ape", whiteBook);
@@ -37,19 +33,19 @@ void Engine::loadBooks() {
 
 // Candidates that are not squares or not legal here are skipped, so a
 // damaged book can never make the engine play an illegal move.
-int Engine::bookMove(uint8_t& from, uint8_t& to) {
+int OpeningBook::chooseMove(const Position* game, int count, Position& current, Rules& rules, Random& random,
+                            uint8_t& from, uint8_t& to) const {
     std::string gameText;
-    for (int i = 0; i < positionCount; ++i) {
-        const Position& p = history[i];
+    for (int i = 0; i < count; ++i) {
+        const Position& p = game[i];
         if (p.lastFrom == 255) continue;
-        gameText += static_cast<char>(48 + p.lastFrom);
-        gameText += static_cast<char>(48 + p.lastTo);
+        gameText += encodeMove(p.lastFrom, p.lastTo);
     }
     const std::size_t length = gameText.size();
-    const std::vector<std::string>& book = currentPosition->sideToMove == WHITE ? whiteBook : blackBook;
+    const std::vector<std::string>& book = current.sideToMove == WHITE ? whiteBook : blackBook;
 
     MoveList legal;
-    generateLegalMoves(*currentPosition, legal);
+    generateLegalMoves(current, legal, rules);
     auto isLegal = [&legal](int f, int t) {
         for (int i = 0; i < legal.count; ++i) {
             if (legal.from[i] == f && legal.to[i] == t) return true;
@@ -67,14 +63,14 @@ int Engine::bookMove(uint8_t& from, uint8_t& to) {
         if (candidateFrom.size() >= maxBookLines) break;
         const char f = line[length];
         const char t = line[length + 1];
-        if (!isSquareCode(f) || !isSquareCode(t) || !isLegal(f - 48, t - 48)) continue;
-        candidateFrom.push_back(static_cast<uint8_t>(f - 48));
-        candidateTo.push_back(static_cast<uint8_t>(t - 48));
+        if (!isSquareCode(f) || !isSquareCode(t) || !isLegal(codeSquare(f), codeSquare(t))) continue;
+        candidateFrom.push_back(static_cast<uint8_t>(codeSquare(f)));
+        candidateTo.push_back(static_cast<uint8_t>(codeSquare(t)));
     }
-    const std::size_t count = candidateFrom.size();
-    if (count == 0) return 0;
-    const std::size_t index = count * static_cast<std::size_t>(random.next()) / 32767;
-    if (index >= count) return 0;
+    const std::size_t candidates = candidateFrom.size();
+    if (candidates == 0) return 0;
+    const std::size_t index = candidates * static_cast<std::size_t>(random.next()) / 32767;
+    if (index >= candidates) return 0;
     from = candidateFrom[index];
     to = candidateTo[index];
     return 1;

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdio>
 
+#include "board/move_text.h"
 #include "engine/uci_loop.h"
 
 namespace {
@@ -17,18 +18,6 @@ std::string firstWord(const std::string& line, std::size_t& end) {
     end = line.find_first_of(" \t", begin);
     if (end == std::string::npos) end = line.size();
     return line.substr(begin, end - begin);
-}
-
-bool isFileLetter(char c) { return c >= 'a' && c <= 'h'; }
-bool isRankDigit(char c) { return c >= '1' && c <= '8'; }
-
-uint8_t promotionKind(char letter) {
-    switch (letter) {
-        case 'b': return BISHOP;
-        case 'n': return KNIGHT;
-        case 'r': return ROOK;
-        default: return QUEEN;
-    }
 }
 
 }  // namespace
@@ -57,14 +46,14 @@ void CommandLoop::thinkIfAsked() {
         analyse();
     } else if (loopMode_ == PlayMode) {
         const bool whiteToMove = e.currentPosition->sideToMove == WHITE;
-        if ((whiteToMove ? e.whitePlayer : e.blackPlayer) == 'C') engineMove();
+        if ((whiteToMove ? e.whitePlayer : e.blackPlayer) == Computer) engineMove();
     }
 }
 
 void CommandLoop::analyse() {
     Engine& e = engine_;
     MoveList moves;
-    e.generateLegalMoves(*e.currentPosition, moves);
+    generateLegalMoves(*e.currentPosition, moves, e.rules);
     e.analysing = true;
     e.rootSearch(*e.currentPosition, moves, -infinityScore, infinityScore, e.depthLimit);
     e.analysing = false;
@@ -78,12 +67,12 @@ void CommandLoop::analyse() {
 void CommandLoop::engineMove() {
     Engine& e = engine_;
     MoveList moves;
-    e.generateLegalMoves(*e.currentPosition, moves);
-    const SearchStatus result = e.rootSearch(*e.currentPosition, moves, -infinityScore, infinityScore, e.depthLimit);
-    if (result == Aborted) return;
+    generateLegalMoves(*e.currentPosition, moves, e.rules);
+    const SearchResult result = e.rootSearch(*e.currentPosition, moves, -infinityScore, infinityScore, e.depthLimit);
+    if (result.status == Aborted) return;
 
-    const Square from = e.bestFrom;
-    const Square to = e.bestTo;
+    const Square from = result.bestFrom;
+    const Square to = result.bestTo;
     // The GUI must be told what the pawn became.
     const std::string text = "move " + uciMove(*e.currentPosition, from, to);
     e.playMove(from, to);
@@ -117,8 +106,8 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
             e.printLine("feature setboard=1");
             e.printLine("feature done=1");
         }
-    } else if (word == "computer" || word == "accepted" || word == "random" || word == "hard" ||
-               word == "easy" || word == "post" || word == "nopost") {
+    } else if (word == "computer" || word == "accepted" || word == "random" || word == "hard" || word == "easy" ||
+               word == "post" || word == "nopost") {
     } else if (word == "level") {
         e.setLevel(line.c_str());
     } else if (word == "time") {
@@ -131,12 +120,12 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
     } else if (word == "quit") {
         return false;
     } else if (word == "white") {
-        e.whitePlayer = 'H';
-        e.blackPlayer = 'C';
+        e.whitePlayer = Human;
+        e.blackPlayer = Computer;
         loopMode_ = WaitMode;
     } else if (word == "black") {
-        e.whitePlayer = 'C';
-        e.blackPlayer = 'H';
+        e.whitePlayer = Computer;
+        e.blackPlayer = Human;
         loopMode_ = WaitMode;
     } else if (word == "st") {
         e.setMoveTime(line.c_str());
@@ -144,11 +133,11 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
         e.setDepth(line.c_str());
     } else if (word == "go") {
         const bool whiteToMove = e.currentPosition->sideToMove == WHITE;
-        e.whitePlayer = whiteToMove ? 'C' : 'H';
-        e.blackPlayer = whiteToMove ? 'H' : 'C';
+        e.whitePlayer = whiteToMove ? Computer : Human;
+        e.blackPlayer = whiteToMove ? Human : Computer;
         loopMode_ = PlayMode;
     } else if (word == "force") {
-        e.whitePlayer = e.blackPlayer = 'H';
+        e.whitePlayer = e.blackPlayer = Human;
         loopMode_ = WaitMode;
     } else if (word == "remove") {
         if (e.ply >= 2) {
@@ -170,7 +159,7 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
         }
         analysisDone_ = false;
     } else if (word == "exit") {
-        e.whitePlayer = e.blackPlayer = 'H';
+        e.whitePlayer = e.blackPlayer = Human;
         loopMode_ = WaitMode;
         analysisDone_ = true;
     } else if (word == "uci") {
@@ -193,17 +182,13 @@ bool CommandLoop::handleLine(const std::string& rawLine) {
     return true;
 }
 
-// Coordinate notation: from-square, to-square and an optional promotion
-// letter (e2e4, e7e8n). Anything that is not two real squares is refused,
-// as is a move that is not legal here.
+// A move in coordinates (e2e4, e7e8n). Anything that is not two real
+// squares is refused, as is a move that is not legal here.
 bool playUserMove(Engine& e, const std::string& word) {
-    if (word.size() < 4 || word.size() > 5) return false;
-    if (!isFileLetter(word[0]) || !isRankDigit(word[1]) || !isFileLetter(word[2]) || !isRankDigit(word[3]))
-        return false;
-    e.promotionPiece = promotionKind(word.size() == 5 ? word[4] : 'q');
-    const Square from = makeSquare(word[0] - 'a', word[1] - '1');
-    const Square to = makeSquare(word[2] - 'a', word[3] - '1');
-    if (!e.acceptUserMove(from, to, *e.currentPosition)) return false;
+    Move move;
+    if (!readCoordinateMove(word, move)) return false;
+    e.rules.promotionPiece = move.promotion;
+    if (!e.acceptUserMove(move.from, move.to, *e.currentPosition)) return false;
     e.positionCount = e.ply + 1;
     switchSide(e.history[e.ply]);
     e.refreshPosition();

@@ -1,6 +1,7 @@
-// The Engine: the one object that holds a whole game and every operation on
-// it. Its operations are defined in the folder of the subsystem they belong
-// to (board/, eval/, engine/, ...); this is the only place they are declared.
+// The Engine: the game driver. It holds a whole game (its history, the
+// rules, the evaluation, the search, the books and the clock) and binds the
+// layers below to it; its own operations are defined in engine/. The xboard
+// command loop and the UCI front end drive it.
 #pragma once
 
 #include <cstdint>
@@ -12,13 +13,18 @@
 
 #include "board/position.h"
 #include "board/random.h"
-#include "eval/piece_square.h"
+#include "board/rules.h"
+#include "book/book.h"
+#include "eval/evaluate.h"
 #include "input/mailbox.h"
-#include "search/hash_table.h"
-#include "search/root_moves.h"
-#include "search/search_settings.h"
+#include "search/search.h"
 
-class Engine {
+// Who plays a colour. The values are the letters the game has always shown
+// for them.
+enum Player : char { Human = 'H', Computer = 'C' };
+
+// The Engine is also what its search polls: the clock and the input.
+class Engine : private SearchPoll {
 public:
     // The seed drives the hash keys (and later the book's choices); the
     // program passes one that differs from run to run, tests and tools a
@@ -28,83 +34,27 @@ public:
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;
 
-    // ---- Board and rules (board/) ----
-
-    // Fills the position from FEN text, or with the start position when the
-    // text is null or unusable. Returns null when the text was used, else
-    // why it was refused.
-    const char* setupPosition(Position& position, const char* text);
-
-    // Lists the pseudo-legal moves of the side to move and counts its attacks.
-    // Returns 0 when the move that led to the position left the mover's king
-    // attacked (or castled out of, through or into check). The full mode also
-    // fills every derived field: pins, check, material and status.
-    int generateMoves(Position& position, MoveList& moves, bool full);
-
-    // The legal moves in generation order; 0 (and an empty list) when the
-    // position itself is illegal.
-    int generateLegalMoves(Position& position, MoveList& moves);
-
-    // Plays a trusted move in place; the caller switches the side and runs the
-    // full generation. Returns 2 after a promotion, else 1.
-    int makeMove(Square from, Square to, Position& position);
-
-    // Three-fold repetition of the position against the game history.
-    bool isRepetition(const Position& position) const;
-
-    uint64_t pieceKey(uint8_t piece, Square s) const;
-    uint64_t computeHashKey(const Position& position) const;
-
     // ---- Evaluation (eval/) ----
 
-    // The score of the position for the side to move, by the evaluator of its
-    // game phase. statusOut receives the side to move's status; moves holds
-    // the moves the full generation has just listed for this position.
-    int evaluate(Position& position, int* statusOut, const MoveList& moves, int alpha, int beta);
+    Evaluator evaluator;
 
-    int gamePhase(const Position& position) const;
-    int loadPieceSquareTables();
-    int squareValue(const Position& position, Square s) const;
-    int pieceSquareValue(const Position& position, int kind, int whiteFlag, Square s) const;
+    // ---- Root search (engine/root_search.cpp) ----
 
-    // Setting: evaluate returns the window bound at once when the material
-    // balance alone lies far outside the window. On from construction.
-    bool lazyEvaluation = true;
-
-    // ---- Search (search/) ----
-
-    // Chooses the move in bestFrom/bestTo: from the book, else by iterative
-    // deepening within the time budget, printing a thinking line per iteration.
-    SearchStatus rootSearch(Position& position, MoveList& moves, int alpha, int beta, int depthLimit);
-    // One node of the main search; the score is left in searchScore.
-    SearchStatus alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
-                           int extensions);
-    // The capture search at the horizon; returns the score.
-    int quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly);
-    // A plain fixed-depth search; marks checkmate and stalemate when the side
-    // to move has no legal move.
-    SearchStatus shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly);
-
-    void clearHashTable();
-    int probeHash(const Position& position, int depth, int alpha, int beta);
-    void storeHash(const Position& position, int depth, int64_t nodes, int score, NodeBound bound, int from, int to);
-    // The position's table entry when it may give a move: keys and side
-    // match and the bound is not an upper one.
-    const HashEntry* tableMoveEntry(const Position& position) const;
-
-    // Ordering scores for the full-width searches (searchPly -1: the root
-    // list before the iterations) and for the capture search.
-    void scoreMoves(const Position& position, MoveList& moves, int searchPly);
-    void scoreCaptures(const Position& position, MoveList& moves);
-    // Credits a quiet move that cut off or stayed best with depth squared.
-    void addHistory(uint8_t side, int from, int to, int depth);
+    // Chooses the move: from the book, else by iterative deepening within the
+    // time budget up to depth lastDepth + 1, printing a thinking line per
+    // iteration.
+    SearchResult rootSearch(Position& position, MoveList& moves, int alpha, int beta, int lastDepth);
+    // Clears the transposition table.
+    void clearHashTable() { search.clearHashTable(); }
 
     // ---- Opening book (book/) ----
 
-    void loadBooks();
+    OpeningBook book;
     // A weighted random continuation of the game from the book of the side to
     // move; 0 when the book has none.
-    int bookMove(uint8_t& from, uint8_t& to);
+    int bookMove(uint8_t& from, uint8_t& to) {
+        return book.chooseMove(history.data(), positionCount, *currentPosition, rules, random, from, to);
+    }
 
     // ---- Game driver (engine/) ----
 
@@ -116,6 +66,12 @@ public:
     // Plays the engine's chosen move into the game and refreshes.
     void playMove(Square from, Square to);
     void newGame();
+    // Starts the game afresh from FEN text (the start position when the text
+    // is null or refused): the history holds the set-up alone, the search's
+    // history counters and the clock's period start again, and the position
+    // is refreshed. Returns why the text was refused, or null. Table, book
+    // and players are left as they are.
+    const char* setupGame(const char* text);
     // A new game from FEN text; returns why the text was refused (the start
     // position is set up instead), or null.
     const char* setBoard(const char* text);
@@ -136,34 +92,33 @@ public:
     void setDepth(const char* line);
     // The same rules with their numbers in milliseconds, as UCI gives them:
     // a period of moves (0: the clock is for the whole game), its base time
-    // and the increment per move; the side's clock; a fixed time per move.
+    // and the increment per move; the side's clock; a fixed time per move;
+    // a depth in plies.
     void applyLevel(long long moves, long long baseMs, long long incrementMs);
     void applyClock(long long clockMs);
     void applyMoveTime(long long ms);
+    void applyDepth(long long depth);
     // Doubles the budget for a hard move, within what the clock allows.
     void lengthenBudget();
 
     // ---- State ----
 
     Random random;
-    uint64_t zobrist[12][64];
+    // The hash keys, the promotion piece, the repetition test's game line
+    // (this history up to ply) and the piece values of the last full
+    // generation.
+    Rules rules;
+    // The repetition switch of the rules, by its name in the game: the full
+    // generation tests for repetitions only while it is on.
+    bool& repetitionCheckOn = rules.repetitionCheckOn;
 
-    std::string startText;
+    // The FEN text the game was set up from.
     std::string setupText;
 
-    // The kind a promoting pawn becomes in the next makeMove.
-    uint8_t promotionPiece = QUEEN;
-    int prevScoreWhite = 999999999;
-    int prevScoreBlack = 999999999;
-    int extensionsWhite = 0;
-    int extensionsBlack = 0;
-    // The full generation tests for repetitions only while this is on.
-    bool repetitionCheckOn = false;
-
-    // Active piece values by kind, reloaded by every full generation.
-    int pieceValues[7];
-    bool useAdvancedTables = true;
-    PieceSquareTables tables;
+    // By colour index: each side's last root score, and how often its moves
+    // were lengthened for a swing of the score this game.
+    int prevScore[2] = {noScore, noScore};
+    int extensionsUsed[2] = {0, 0};
 
     // Entry i is the game after i plies since the last set-up. The history
     // grows between commands so that the game and the deepest search line
@@ -175,38 +130,17 @@ public:
     int gameStatus = Normal;
 
     bool bookActive = true;
-    char whitePlayer = 'H';
-    char blackPlayer = 'C';
+    Player whitePlayer = Human;
+    Player blackPlayer = Computer;
 
-    // Search.
-    SearchSettings settings;
-    HashTableStorage hashTable;
-    std::unique_ptr<RootMoveList> rootMoves;
-    PvLine* currentRootLine = nullptr;
-    RootResults rootResults;
-    PvStack pvStack;
-    int historyWhite[4096] = {};
-    int historyBlack[4096] = {};
-    int historyMaxWhite = 0;
-    int historyMaxBlack = 0;
-    int64_t nodeCount = 0;
-    // The capture search asks quiescenceMayGoOn once nodeCount reaches this.
-    // A crowded board (queens everywhere) can keep it below the main
-    // search's polls for minutes, so during the iterations it looks at the
-    // clock and the input itself every quiescencePollInterval nodes; the
-    // root's one-ply pre-search, which reads no input, just stops there.
-    int64_t quiescenceNodeLimit = INT64_MAX;
-    bool quiescencePolls = false;
-    // A stop found by the capture search, for its caller to return.
-    SearchStatus quiescenceStop = Completed;
-    int currentMoveIndex = 0;
+    // The search over this game's history, and the state of the one running.
+    Search search{rules, evaluator, history, ply, positionCount};
     int64_t searchStart = 0;
     int elapsedSeconds = 0;
     int rootPly = 0;
     int rootPositionCount = 0;
     bool abortRequested = false;
     bool moveNowRequested = false;
-    int searchScore = 0;
     int iterationDepth = 0;
     // The last thinking line printed, and when: a long analysis repeats it.
     struct ShownLine {
@@ -216,8 +150,6 @@ public:
         uint8_t to = 0;
     } shownLine;
     int64_t shownAt = 0;
-    uint8_t bestFrom = 0;
-    uint8_t bestTo = 0;
     // Polled while searching; tests may run without one.
     InputMailbox* mailbox = nullptr;
     // While analysing, the search has neither a time budget nor the book,
@@ -235,10 +167,6 @@ public:
     // that start another search or game ask for the move now (those stay
     // waiting for the loop); anything else is dropped.
     void answerPolledUciLine(const char* word);
-
-    // Opening book lines in the book's square code, one list per colour.
-    std::vector<std::string> whiteBook;
-    std::vector<std::string> blackBook;
 
     // Time control.
     int timeBudgetMs = 15000;
@@ -259,78 +187,26 @@ public:
     int budgetCeilingMs = std::numeric_limits<int>::max();
 
 private:
-    void initSettings();
-    void initZobristKeys();
-    // Null when the text describes a position of a game, else why not.
-    const char* parseSetupText(Position& position, const std::string& text);
-    // Marks the pieces pinned to the king and, for the side to move, check.
-    // occupied is the set of squares holding a piece.
-    void scanKingLines(Square kingSquare, Position& position, uint64_t occupied);
-    // moves: the pseudo-legal moves the generation has just listed.
-    void finishMaterialAndStatus(Position& position, const MoveList& moves, const int pieces[2],
-                                 const int counts[2], const int values[2], const bool heavy[2]);
-    // Whether a pseudo-legal move of the position leaves the mover's king safe.
-    bool isLegalMove(const Position& position, Square from, Square to);
-    bool hasLegalMove(const Position& position, const MoveList& moves);
     // Makes room for the next ply of the game plus a full search line.
     void reserveHistory();
     // Copies the current position into the next history entry and plays the
     // move there.
     void advanceHistory(Square from, Square to);
-    void clearHistoryCounters();
-    // Halves one side's counters and their maximum, keeping their proportions.
-    void halveHistory(uint8_t side);
-    SearchStatus checkTimeAndInput(int alpha);
-    bool quiescenceMayGoOn(int alpha);
-    SearchStatus takeQuiescenceStop(int alpha);
     // While analysing under xboard: a line that changes the game waits.
     bool gameChangeWaiting() const;
+    // Looks at the clock and the mailbox for the search.
+    SearchStatus poll() override;
     // The score of an iteration's best move: the search's score when the
     // iteration finished, else the move's own score if it was searched to
     // the end in it; false when there is only a bound.
-    bool iterationScore(bool finished, int& score) const;
+    bool iterationScore(const SearchResult& result, int& score) const;
     void showProgress(int64_t now);
     void printShownLine();
-    // Sets searchScore and answers true when the node's game is over.
-    bool scoreFinishedGame(const Position& position, int searchPly);
-    // Scores and marks a node without a legal move: checkmate or stalemate.
-    void scoreNoLegalMove(Position& position, int searchPly);
-    // The score at the search's horizon.
-    int horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly);
     // One line per iteration; the status tells a finished iteration from
     // one cut short.
-    void printThinking(int depth, SearchStatus status);
-    void printUciInfo(int depth, SearchStatus status);
+    void printThinking(int depth, const SearchResult& result);
+    void printUciInfo(int depth, const SearchResult& result);
 
     std::ostream& out_;
     bool outputHeld_ = false;
 };
-
-// Capture-search nodes between two looks at the clock and the input.
-constexpr int64_t quiescencePollInterval = 4096;
-
-// Plies kept free above the game's current position for the search's line.
-constexpr int searchLineReserve = 256;
-
-// The evaluation and the move ordering read the tables for every piece and
-// every quiet move, so these two are defined where every caller can inline
-// them.
-inline int Engine::pieceSquareValue(const Position& position, int kind, int whiteFlag, Square s) const {
-    const bool white = whiteFlag != 0;
-    if (useAdvancedTables) return tables.advanced[PieceSquareTables::advancedIndex(position, kind, white, s)];
-    return tables.normal[PieceSquareTables::normalIndex(position, kind, white, s)];
-}
-
-inline int Engine::squareValue(const Position& position, Square s) const {
-    const uint8_t piece = position.board[s];
-    if (isEmpty(piece)) return 0;
-    return pieceSquareValue(position, kindOf(piece), colourOf(piece) == WHITE, s);
-}
-
-// Every move updates the position key with these. White pieces use rows
-// 0-5, Black pieces rows 6-11, in kind order.
-inline uint64_t Engine::pieceKey(uint8_t piece, Square s) const {
-    const int kind = kindOf(piece);
-    const int row = colourOf(piece) == WHITE ? kind - 1 : kind + 5;
-    return zobrist[row][s];
-}

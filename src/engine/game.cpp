@@ -4,14 +4,14 @@
 
 int Engine::acceptUserMove(Square from, Square to, Position& position) {
     MoveList legal;
-    generateLegalMoves(position, legal);
+    generateLegalMoves(position, legal, rules);
     if (!legal.contains(from, to)) {
-        promotionPiece = QUEEN;
+        rules.promotionPiece = QUEEN;
         return 0;
     }
     ++positionCount;
     advanceHistory(from, to);
-    promotionPiece = QUEEN;
+    rules.promotionPiece = QUEEN;
     return 1;
 }
 
@@ -19,7 +19,7 @@ void Engine::advanceHistory(Square from, Square to) {
     reserveHistory();
     history[ply + 1] = history[ply];
     ++ply;
-    makeMove(from, to, history[ply]);
+    makeMove(from, to, history[ply], rules);
 }
 
 void Engine::playMove(Square from, Square to) {
@@ -36,37 +36,42 @@ void Engine::playMove(Square from, Square to) {
 // read. The game's own positions are tested for repetition.
 void Engine::refreshPosition() {
     currentPosition = &history[ply];
-    repetitionCheckOn = true;
+    rules.repetitionCheckOn = true;
     MoveList legal;
-    generateLegalMoves(*currentPosition, legal);
-    if (legal.count == 0 && currentPosition->status() < Checkmate) scoreNoLegalMove(*currentPosition, 0);
+    generateLegalMoves(*currentPosition, legal, rules);
+    if (legal.count == 0 && currentPosition->status() < Checkmate) markNoLegalMove(*currentPosition);
     gameStatus = currentPosition->status();
 }
 
 void Engine::newGame() {
-    prevScoreWhite = prevScoreBlack = noScore;
-    extensionsWhite = extensionsBlack = 0;
+    prevScore[0] = prevScore[1] = noScore;
+    extensionsUsed[0] = extensionsUsed[1] = 0;
     clearHashTable();
     bookActive = true;
+    setupGame(nullptr);
+    whitePlayer = Human;
+    blackPlayer = Computer;
+}
+
+const char* Engine::setupGame(const char* text) {
     positionCount = 1;
     ply = 0;
-    setupPosition(history[0], nullptr);
+    const char* refusal = setupPosition(history[0], text, rules.keys, setupText);
+    search.clearHistoryCounters();
+    movesPerPeriod = 0;
+    extensionAllowed = !moveTimeFixed;
     refreshPosition();
-    whitePlayer = 'H';
-    blackPlayer = 'C';
+    return refusal;
 }
 
 const char* Engine::setBoard(const char* text) {
-    prevScoreWhite = prevScoreBlack = noScore;
-    extensionsWhite = extensionsBlack = 0;
+    prevScore[0] = prevScore[1] = noScore;
+    extensionsUsed[0] = extensionsUsed[1] = 0;
     clearHashTable();
     bookActive = true;
-    positionCount = 1;
-    ply = 0;
-    const char* refusal = setupPosition(history[0], text);
-    refreshPosition();
+    const char* refusal = setupGame(text);
     printResult();
-    whitePlayer = blackPlayer = 'H';
+    whitePlayer = blackPlayer = Human;
     return refusal;
 }
 

@@ -27,9 +27,7 @@ std::vector<std::string> words(const char* line) {
     return result;
 }
 
-bool startsWithNumber(const char* text) {
-    return *text != '\0' && !std::isspace(static_cast<unsigned char>(*text));
-}
+bool startsWithNumber(const char* text) { return *text != '\0' && !std::isspace(static_cast<unsigned char>(*text)); }
 
 // The leading integer of a word ("12", "-3", "0.5" -> 0), clamped to
 // 0..largestNumber; nothing when the word does not start with a number.
@@ -162,7 +160,11 @@ void Engine::setDepth(const char* line) {
     if (!word) return;
     const auto depth = leadingNumber(*word);
     if (!depth) return;
-    depthLimit = static_cast<int>(std::min<long long>(*depth, largestDepth));
+    applyDepth(*depth);
+}
+
+void Engine::applyDepth(long long depth) {
+    depthLimit = static_cast<int>(std::clamp<long long>(depth, 0, largestDepth));
     timeBudgetMs = clampMs(defaultMaxSeconds * 1000LL);
     moveTimeFixed = false;
 }

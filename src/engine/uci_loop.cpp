@@ -5,6 +5,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "board/move_text.h"
 #include "engine/command_loop.h"
 #include "search/clock.h"
 
@@ -14,12 +15,6 @@ namespace {
 constexpr long long unlimitedDepth = 1000;
 
 }  // namespace
-
-std::string uciMove(const Position& position, Square from, Square to) {
-    std::string text = squareName(from) + squareName(to);
-    if (isPromotingPawn(position.board[from], from)) text += 'q';
-    return text;
-}
 
 // A side mated p plies from the root scores mateScore + 1000 p; a mate that
 // far is (p + 1) / 2 moves away for either side. Mates lie within the plies
@@ -39,14 +34,22 @@ GoLimits GoLimits::parse(std::istream& words) {
     GoLimits limits;
     for (std::string word; words >> word;) {
         std::optional<long long>* field = nullptr;
-        if (word == "wtime") field = &limits.whiteTime;
-        else if (word == "btime") field = &limits.blackTime;
-        else if (word == "winc") field = &limits.whiteIncrement;
-        else if (word == "binc") field = &limits.blackIncrement;
-        else if (word == "movestogo") field = &limits.movesToGo;
-        else if (word == "movetime") field = &limits.moveTime;
-        else if (word == "depth") field = &limits.depth;
-        else if (word == "infinite") limits.infinite = true;
+        if (word == "wtime")
+            field = &limits.whiteTime;
+        else if (word == "btime")
+            field = &limits.blackTime;
+        else if (word == "winc")
+            field = &limits.whiteIncrement;
+        else if (word == "binc")
+            field = &limits.blackIncrement;
+        else if (word == "movestogo")
+            field = &limits.movesToGo;
+        else if (word == "movetime")
+            field = &limits.moveTime;
+        else if (word == "depth")
+            field = &limits.depth;
+        else if (word == "infinite")
+            limits.infinite = true;
         if (!field) continue;
         // A word that is no number is read again as the next word.
         const auto mark = words.tellg();
@@ -122,10 +125,7 @@ void UciLoop::setPosition(std::istream& words) {
         return;
     }
     Engine& e = engine_;
-    e.ply = 0;
-    e.positionCount = 1;
-    const char* refusal = e.setupPosition(e.history[0], fen.empty() ? nullptr : fen.c_str());
-    e.refreshPosition();
+    const char* refusal = e.setupGame(fen.empty() ? nullptr : fen.c_str());
     // The start position that stands in for a refused one is not the
     // host's game: no move is searched or played in it.
     positionRefused_ = refusal != nullptr;
@@ -158,7 +158,7 @@ void UciLoop::applyLimits(const GoLimits& limits) {
     if (limits.moveTime) e.applyMoveTime(*limits.moveTime);
     if (limits.depth || limits.infinite) {
         const int budget = e.timeBudgetMs;
-        e.setDepth(("sd " + std::to_string(limits.depth.value_or(unlimitedDepth))).c_str());
+        e.applyDepth(limits.depth.value_or(unlimitedDepth));
         // A clock or a move time still bounds a search to a given depth;
         // an infinite one has only the engine's own cap.
         if ((clock || limits.moveTime) && !limits.infinite) e.timeBudgetMs = budget;
@@ -174,12 +174,13 @@ bool UciLoop::go(std::istream& words) {
     applyLimits(limits);
     Position& root = *e.currentPosition;
     const bool whiteToMove = root.sideToMove == WHITE;
-    e.whitePlayer = whiteToMove ? 'C' : 'H';
-    e.blackPlayer = whiteToMove ? 'H' : 'C';
+    e.whitePlayer = whiteToMove ? Computer : Human;
+    e.blackPlayer = whiteToMove ? Human : Computer;
 
     MoveList legal;
-    if (!positionRefused_) e.generateLegalMoves(root, legal);
+    if (!positionRefused_) generateLegalMoves(root, legal, e.rules);
     MoveList moves = legal;
+    SearchResult result;
     if (legal.count > 0) {
         // A host plays on after a repetition or fifty quiet moves, which a
         // player may only claim: the root is searched as a position of a
@@ -194,9 +195,9 @@ bool UciLoop::go(std::istream& words) {
         // An infinite search is analysis: no book, no clock, until "stop".
         // "quit" ended the search; it waits for the loop.
         e.analysing = limits.infinite;
-        const SearchStatus status = e.rootSearch(root, moves, -infinityScore, infinityScore, e.depthLimit);
+        result = e.rootSearch(root, moves, -infinityScore, infinityScore, e.depthLimit);
         e.analysing = false;
-        if (status == Aborted) return true;
+        if (result.status == Aborted) return true;
     }
     if (limits.infinite && !awaitStop()) return false;
 
@@ -204,8 +205,8 @@ bool UciLoop::go(std::istream& words) {
         e.printLine("bestmove 0000");
         return true;
     }
-    Square from = e.bestFrom;
-    Square to = e.bestTo;
+    Square from = result.bestFrom;
+    Square to = result.bestTo;
     if (!legal.contains(from, to)) {
         from = moves.from[0];
         to = moves.to[0];
@@ -245,38 +246,37 @@ void Engine::answerPolledUciLine(const char* word) {
 // An iteration cut short leaves bounds, not scores: its line carries a
 // score only when the best move was searched to the end in it. The
 // principal variation is checked move by move, so that a host is never
-// shown an illegal move; the check's move generations must not change the
-// piece values the search reads.
-void Engine::printUciInfo(int depth, SearchStatus status) {
+// shown an illegal move; the check has rules of its own, so that its move
+// generations leave the piece values the search reads alone.
+void Engine::printUciInfo(int depth, const SearchResult& result) {
     std::string text = "info depth " + std::to_string(depth);
-    if (int score = 0; iterationScore(status == Completed, score)) text += " score " + uciScore(score);
+    if (int score = 0; iterationScore(result, score)) text += " score " + uciScore(score);
     const long long elapsed = std::max<long long>(nowMs() - searchStart, 0);
-    const long long nodes = nodeCount;
+    const long long nodes = search.nodeCount;
     text += " time " + std::to_string(elapsed) + " nodes " + std::to_string(nodes) + " nps " +
             std::to_string(nodes * 1000 / std::max(elapsed, 1LL)) + " pv";
 
     PvLine line;
     line.length = 1;
-    line.from[0] = bestFrom;
-    line.to[0] = bestTo;
-    for (int t = 0; t < rootMoves->moves.count; ++t) {
-        const PvLine& kept = rootMoves->lines[t];
-        if (kept.length > 0 && kept.from[0] == bestFrom && kept.to[0] == bestTo) {
+    line.from[0] = result.bestFrom;
+    line.to[0] = result.bestTo;
+    const RootMoveList& root = *search.rootMoves;
+    for (int t = 0; t < root.moves.count; ++t) {
+        const PvLine& kept = root.lines[t];
+        if (kept.length > 0 && kept.from[0] == result.bestFrom && kept.to[0] == result.bestTo) {
             line = kept;
             break;
         }
     }
-    int savedValues[7];
-    std::memcpy(savedValues, pieceValues, sizeof savedValues);
+    Rules lineRules = rules;
     Position position = history[rootPly];
     for (int i = 0; i < line.length; ++i) {
         MoveList legal;
-        generateLegalMoves(position, legal);
+        generateLegalMoves(position, legal, lineRules);
         if (!legal.contains(line.from[i], line.to[i])) break;
         text += " " + uciMove(position, line.from[i], line.to[i]);
-        makeMove(line.from[i], line.to[i], position);
+        makeMove(line.from[i], line.to[i], position, lineRules);
         switchSide(position);
     }
-    std::memcpy(pieceValues, savedValues, sizeof savedValues);
     printLine(text);
 }

@@ -53,10 +53,6 @@ private:
     bool positionRefused_ = false;
 };
 
-// A move as both protocols write it: e2e4, e1g1 to castle, a7a8q when the
-// pawn on the board promotes (the engine's pawns always become queens).
-std::string uciMove(const Position& position, Square from, Square to);
-
 // "cp S" in centipawns or "mate N" in moves (negative when the side to move
 // is mated) for a score of the search, which is in thousandths of a pawn.
 std::string uciScore(int score);

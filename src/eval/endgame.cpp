@@ -15,8 +15,8 @@ void scoreWeakerKingActivity(PositionalEvaluation& e) {
 
 }  // namespace
 
-PositionalSums endgameEvaluation(Engine& engine, Position& position) {
-    PositionalEvaluation e(engine, position, endgameWeights);
+PositionalSums endgameEvaluation(const EvalContext& context, Position& position) {
+    PositionalEvaluation e(context, position, endgameWeights);
     e.startSums();
     // Mobility is not scored here, but the opponent's attack map is needed.
     e.addOpponentAttacks();

@@ -1,9 +1,9 @@
 // The evaluation entry: the contract every evaluator shares (game status,
 // the material cut-off against the search window, the final combination and
 // its sign) and the choice of evaluator by game phase.
-#include "eval/evaluators.h"
+#include "eval/evaluate.h"
 
-#include "engine/engine.h"
+#include "eval/evaluators.h"
 
 namespace {
 
@@ -11,19 +11,20 @@ namespace {
 // positional terms, so the window bound is returned without looking further.
 constexpr int lazyMargin = 1500;
 
-PositionalSums positionalSums(Engine& engine, int phase, Position& position, const MoveList& moves) {
+PositionalSums positionalSums(const EvalContext& context, int phase, Position& position, const MoveList& moves) {
     switch (phase) {
         case 0:
-        case 1: return openingEvaluation(engine, position, moves);
-        case 2: return middlegameEvaluation(engine, position, moves);
-        case 3: return endgameEvaluation(engine, position);
+        case 1: return openingEvaluation(context, position, moves);
+        case 2: return middlegameEvaluation(context, position, moves);
+        case 3: return endgameEvaluation(context, position);
         default: return bareKingEvaluation(position);
     }
 }
 
 }  // namespace
 
-int Engine::evaluate(Position& position, int* statusOut, const MoveList& moves, int alpha, int beta) {
+int Evaluator::evaluate(Position& position, int* statusOut, const MoveList& moves, int alpha, int beta,
+                        Rules& rules) const {
     const int status = position.status();
     if (statusOut) *statusOut = status;
     if (status == Checkmate) return mateScore;
@@ -37,7 +38,7 @@ int Engine::evaluate(Position& position, int* statusOut, const MoveList& moves, 
         if (balance - lazyMargin > beta) return beta;
     }
 
-    const PositionalSums sums = positionalSums(*this, gamePhase(position), position, moves);
+    const PositionalSums sums = positionalSums({*this, rules}, gamePhase(position), position, moves);
     const int whiteScore = whiteBalance + sums.white - sums.black;
     return whiteToMove ? whiteScore : -whiteScore;
 }

@@ -6,7 +6,15 @@
 
 #include "board/position.h"
 
-class Engine;
+struct Evaluator;
+struct Rules;
+
+// What an evaluator reads besides the position: the tables, and the rules
+// that list the opponent's moves.
+struct EvalContext {
+    const Evaluator& evaluator;
+    Rules& rules;
+};
 
 // Positional sums in thousandths of a pawn, each good for its own side.
 struct PositionalSums {
@@ -19,7 +27,7 @@ struct PositionalSums {
 // made for the side to move. The first three generate the opponent's moves
 // as well and leave the opponent's attack map holding its attack counts;
 // evaluating again gives the same sums.
-PositionalSums openingEvaluation(Engine& engine, Position& position, const MoveList& moves);
-PositionalSums middlegameEvaluation(Engine& engine, Position& position, const MoveList& moves);
-PositionalSums endgameEvaluation(Engine& engine, Position& position);
+PositionalSums openingEvaluation(const EvalContext& context, Position& position, const MoveList& moves);
+PositionalSums middlegameEvaluation(const EvalContext& context, Position& position, const MoveList& moves);
+PositionalSums endgameEvaluation(const EvalContext& context, Position& position);
 PositionalSums bareKingEvaluation(const Position& position);

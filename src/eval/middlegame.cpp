@@ -3,8 +3,8 @@
 #include "eval/evaluators.h"
 #include "eval/positional.h"
 
-PositionalSums middlegameEvaluation(Engine& engine, Position& position, const MoveList& moves) {
-    PositionalEvaluation e(engine, position, middlegameWeights);
+PositionalSums middlegameEvaluation(const EvalContext& context, Position& position, const MoveList& moves) {
+    PositionalEvaluation e(context, position, middlegameWeights);
     e.startSums();
     const int opponentMoves = e.addOpponentAttacks();
     e.scoreMobility(moves.count, opponentMoves);

@@ -35,8 +35,8 @@ void scoreHomePawns(PositionalEvaluation& e, EvalSide& own) {
 
 }  // namespace
 
-PositionalSums openingEvaluation(Engine& engine, Position& position, const MoveList& moves) {
-    PositionalEvaluation e(engine, position, openingWeights);
+PositionalSums openingEvaluation(const EvalContext& context, Position& position, const MoveList& moves) {
+    PositionalEvaluation e(context, position, openingWeights);
     e.startSums();
     const int opponentMoves = e.addOpponentAttacks();
     e.scoreMobility(moves.count, opponentMoves);

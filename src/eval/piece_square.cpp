@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "engine/engine.h"
-
 namespace {
 // Fills as much of the table as the file holds; false when it cannot be opened.
 bool readTable(const char* fileName, int8_t* table, std::size_t size) {
@@ -22,5 +20,3 @@ int PieceSquareTables::load() {
     if (!readTable(normalFile, normal, normalSize)) return 0;
     return 1;
 }
-
-int Engine::loadPieceSquareTables() { return tables.load(); }

@@ -11,9 +11,7 @@
 constexpr int pieceTableIndex[7] = {0, 0, 3, 1, 2, 5, 4};
 
 // Files a-c are the queen's wing (0), d-e the centre (1), f-h the king's wing (2).
-constexpr int kingWing(Square s) {
-    return fileOf(s) < 3 ? 0 : fileOf(s) < 5 ? 1 : 2;
-}
+constexpr int kingWing(Square s) { return fileOf(s) < 3 ? 0 : fileOf(s) < 5 ? 1 : 2; }
 
 struct PieceSquareTables {
     // square 64 x piece count 32 x piece row 6 x colour 2 x Black king's wing 3

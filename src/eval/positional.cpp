@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "board/geometry.h"
-#include "engine/engine.h"
+#include "eval/evaluate.h"
 
 namespace {
 
@@ -41,8 +41,13 @@ EvalSide makeSide(const Position& p, uint8_t colour) {
 
 }  // namespace
 
-PositionalEvaluation::PositionalEvaluation(Engine& e, Position& p, const EvaluatorWeights& w)
-    : engine(e), position(p), weights(w), white(makeSide(p, WHITE)), black(makeSide(p, BLACK)) {}
+PositionalEvaluation::PositionalEvaluation(const EvalContext& c, Position& p, const EvaluatorWeights& w)
+    : evaluator(c.evaluator),
+      rules(c.rules),
+      position(p),
+      weights(w),
+      white(makeSide(p, WHITE)),
+      black(makeSide(p, BLACK)) {}
 
 void PositionalEvaluation::startSums() {
     if (position.status() == InCheck) side(position.sideToMove).sum = weights.inCheckStart;
@@ -64,7 +69,7 @@ int PositionalEvaluation::addOpponentAttacks() {
     p.enPassantTimer = 0;
     MoveList opponentMoves;
     switchSide(p);
-    engine.generateMoves(p, opponentMoves, false);
+    generateMoves(p, opponentMoves, Generation::MovesOnly, rules);
     switchSide(p);
     p.enPassantTimer = enPassantTimer;
     return opponentMoves.count;
@@ -90,9 +95,9 @@ void PositionalEvaluation::tallyKingZone(EvalSide& own) {
         for (int i = 0; i < ring.count; ++i) tallyZoneSquare(own, ring.squares[i]);
         return;
     }
-    const bool white = own.colour == WHITE;
-    const int zoneDirections[5] = {East, West, white ? North : South, white ? NorthEast : SouthEast,
-                                   white ? NorthWest : SouthWest};
+    const bool forWhite = own.colour == WHITE;
+    const int zoneDirections[5] = {East, West, forWhite ? North : South, forWhite ? NorthEast : SouthEast,
+                                   forWhite ? NorthWest : SouthWest};
     for (int d : zoneDirections) {
         const Ray& ray = geo.rays[own.king][d];
         if (ray.length > 0) tallyZoneSquare(own, ray.squares[0]);
@@ -113,8 +118,8 @@ void PositionalEvaluation::tallyZoneSquare(EvalSide& own, Square z) {
 
 void PositionalEvaluation::scanSquares() {
     const Position& p = position;
-    const bool scoreSpace = weights.space == SpaceRule::Always ||
-                            (weights.space == SpaceRule::AfterPly16 && p.plyCount > 16);
+    const bool scoreSpace =
+        weights.space == SpaceRule::Always || (weights.space == SpaceRule::AfterPly16 && p.plyCount > 16);
     if (scoreSpace) {
         for (Square s = 0; s < 64; ++s) {
             // Black reads the table from its side, the board turned round.
@@ -136,7 +141,7 @@ void PositionalEvaluation::tallyPiece(EvalSide& own, Square s, int kind) {
     const int file = fileOf(s);
     const int rank = relativeRank(own.colour, s);
 
-    if (weights.pieceSquareValues) own.sum += engine.squareValue(position, s);
+    if (weights.pieceSquareValues) own.sum += evaluator.squareValue(position, s);
     t.defended += ownCount;
     t.attacked += enemyCount;
     if (enemyCount >= 2) t.overattacked += enemyCount - 1;
@@ -196,8 +201,7 @@ void PositionalEvaluation::scoreCastling() {
 
 // A castled king is safe; each right kept is a way to get there. A king that
 // walks up the board early is exposed.
-void PositionalEvaluation::scoreCastling(EvalSide& own, bool castled, bool kingsideBarred,
-                                         bool queensideBarred) {
+void PositionalEvaluation::scoreCastling(EvalSide& own, bool castled, bool kingsideBarred, bool queensideBarred) {
     if (castled) own.sum += 100;
     if (!kingsideBarred) own.sum += 33;
     if (!queensideBarred) own.sum += 25;

@@ -11,8 +11,6 @@
 #include "eval/evaluators.h"
 #include "eval/weights.h"
 
-class Engine;
-
 // Rank counted from the side's own back rank.
 constexpr int relativeRank(uint8_t colour, Square s) { return colour == WHITE ? rankOf(s) : 7 - rankOf(s); }
 // The square seen from the side's own end of the board (e2 for White is e7
@@ -85,7 +83,7 @@ struct EvalSide {
 // steps that read its tallies, the opponent's moves before anything that
 // reads the opponent's attack map.
 struct PositionalEvaluation {
-    PositionalEvaluation(Engine& engine, Position& position, const EvaluatorWeights& weights);
+    PositionalEvaluation(const EvalContext& context, Position& position, const EvaluatorWeights& weights);
 
     // A side to move in check starts behind.
     void startSums();
@@ -106,7 +104,8 @@ struct PositionalEvaluation {
     PositionalSums sums() const { return {white.sum, black.sum}; }
     EvalSide& side(uint8_t colour) { return colour == WHITE ? white : black; }
 
-    Engine& engine;
+    const Evaluator& evaluator;
+    Rules& rules;
     Position& position;
     const EvaluatorWeights& weights;
     EvalSide white;
@@ -121,4 +120,3 @@ private:
     void scoreFiles(EvalSide& own, const EvalSide& enemy);
     void scoreLoneBishop(const EvalSide& bishopSide, EvalSide& other);
 };
-

@@ -37,6 +37,8 @@ struct EvaluatorWeights {
     int kingRankPenalty;
 };
 
+// The weight tables are laid out by hand, each value beside its name.
+// clang-format off
 // The fullest set: development, mobility and a king kept at home.
 constexpr EvaluatorWeights openingWeights = {
     -6,                 // inCheckStart
@@ -80,3 +82,4 @@ constexpr EvaluatorWeights endgameWeights = {
     2, 1,             // shield weight
     0,                // kingRankPenalty
 };
+// clang-format on

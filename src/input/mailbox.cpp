@@ -100,9 +100,7 @@ std::string InputMailbox::takeLine() {
     return line;
 }
 
-const char* InputMailbox::peekLine() const {
-    return readRequested_.load(std::memory_order_acquire) ? nullptr : line_;
-}
+const char* InputMailbox::peekLine() const { return readRequested_.load(std::memory_order_acquire) ? nullptr : line_; }
 
 void InputMailbox::setLineLimit(std::size_t characters) {
     lineLimit_ = std::clamp(characters, lineCapacity, longestLine);

@@ -4,12 +4,10 @@
 // live in the game history after the game's own positions.
 #include <algorithm>
 #include <climits>
-#include <cstdio>
 #include <cstring>
 
-#include "engine/engine.h"
-#include "search/clock.h"
 #include "search/move_order.h"
+#include "search/search.h"
 
 namespace {
 
@@ -20,29 +18,38 @@ bool pawnToSeventh(uint8_t piece, Square from) {
            (piece == makePiece(PAWN, BLACK) && from >= 16 && from <= 23);
 }
 
-bool looksLikeMove(const char* word) {
-    const std::size_t length = std::strlen(word);
-    return (length == 4 || length == 5) && word[0] >= 'a' && word[0] <= 'h' && word[1] >= '1' && word[1] <= '8' &&
-           word[2] >= 'a' && word[2] <= 'h' && word[3] >= '1' && word[3] <= '8';
-}
-
-// While analysing, a GUI sends the user's moves and game commands; they must
-// reach the command loop, or the engine's game and the GUI's would part.
-bool changesTheGame(const char* word) {
-    static const char* const commands[] = {"undo",  "remove", "new", "setboard", "exit",    "force",
-                                           "white", "black",  "go",  "analyze",  "quit"};
-    for (const char* command : commands) {
-        if (std::strcmp(word, command) == 0) return true;
-    }
-    return looksLikeMove(word);
-}
-
 }  // namespace
 
-void Engine::clearHistoryCounters() {
-    std::memset(historyWhite, 0, sizeof historyWhite);
-    std::memset(historyBlack, 0, sizeof historyBlack);
-    historyMaxWhite = historyMaxBlack = 0;
+Search::Search(Rules& gameRules, const Evaluator& evaluation, std::vector<Position>& history, int& ply,
+               int& positionCount)
+    : rules(gameRules),
+      evaluator(evaluation),
+      rootMoves(std::make_unique<RootMoveList>()),
+      history_(history),
+      ply_(ply),
+      positionCount_(positionCount) {
+    pvStack.reserve(1 << 16);
+}
+
+// The root moves are searched in the order the last iteration left them, and
+// each gathers its score and line afresh.
+SearchResult Search::searchRoot(Position& position, MoveList& moves, int alpha, int beta, int depth) {
+    rootResults.count = 0;
+    pvStack.clear();
+    for (int i = 0; i < rootMoves->moves.count; ++i) rootMoves->moves.score[i] = mateScore - i;
+    moves = rootMoves->moves;
+    const NodeResult root = alphaBeta(position, moves, alpha, beta, depth, 0, 0);
+    SearchResult result;
+    result.status = root.status;
+    result.score = root.score;
+    result.bestFrom = bestFrom;
+    result.bestTo = bestTo;
+    return result;
+}
+
+void Search::clearHistoryCounters() {
+    std::memset(historyCounters, 0, sizeof historyCounters);
+    historyMax[0] = historyMax[1] = 0;
 }
 
 // Quiet moves that cut off or stayed best earn depth squared, so moves that
@@ -50,89 +57,44 @@ void Engine::clearHistoryCounters() {
 // iterations; one iteration of a long analysis could still carry a counter
 // past the int range, so the side's counters are halved early then, which
 // keeps their proportions.
-void Engine::addHistory(uint8_t side, int from, int to, int depth) {
-    int* history = side == WHITE ? historyWhite : historyBlack;
-    int& maximum = side == WHITE ? historyMaxWhite : historyMaxBlack;
-    int& counter = history[from * 64 + to];
+void Search::addHistory(uint8_t side, int from, int to, int depth) {
+    int& maximum = historyMax[colourIndex(side)];
+    int& counter = historyCounters[colourIndex(side)][from * 64 + to];
     const int gain = depth * depth;
     if (counter > INT_MAX - gain) halveHistory(side);
     counter += gain;
     if (counter > maximum) maximum = counter;
 }
 
-void Engine::halveHistory(uint8_t side) {
-    int* history = side == WHITE ? historyWhite : historyBlack;
-    for (int i = 0; i < 4096; ++i) history[i] /= 2;
-    (side == WHITE ? historyMaxWhite : historyMaxBlack) /= 2;
+void Search::halveHistory(uint8_t side) {
+    int* counters = historyCounters[colourIndex(side)];
+    for (int i = 0; i < 4096; ++i) counters[i] /= 2;
+    historyMax[colourIndex(side)] /= 2;
 }
 
-bool Engine::gameChangeWaiting() const {
-    if (!analysing || uciMode || !mailbox) return false;
-    const char* line = mailbox->peekLine();
-    char word[256] = {};
-    return line && std::sscanf(line, "%255s", word) == 1 && changesTheGame(word);
-}
+// The search stops where whoever runs it says so.
+SearchStatus Search::checkTimeAndInput() { return poller ? poller->poll() : Completed; }
 
-// Looks at the clock and the mailbox. "force", "new" and "quit" abort the
-// search and "?" asks for the move now; those lines stay in the mailbox for
-// the command loop. Other lines are dropped, except that while analysing a
-// line that changes the game aborts the search too. In UCI mode the UCI
-// front end decides.
-SearchStatus Engine::checkTimeAndInput(int alpha) {
-    const int64_t now = nowMs();
-    if ((now - searchStart) / 1000 != elapsedSeconds) elapsedSeconds = static_cast<int>((now - searchStart + 1) / 1000);
-
-    const int savedPly = ply;
-    const int savedCount = positionCount;
-    ply = rootPly;
-    positionCount = rootPositionCount;
-    if (mailbox) {
-        if (const char* line = mailbox->peekLine()) {
-            char word[256] = {};
-            if (std::sscanf(line, "%255s", word) != 1) word[0] = '\0';
-            if (uciMode)
-                answerPolledUciLine(word);
-            else if (std::strcmp(word, "force") == 0 || std::strcmp(word, "new") == 0 || std::strcmp(word, "quit") == 0)
-                abortRequested = true;
-            else if (std::strcmp(word, "?") == 0)
-                moveNowRequested = true;
-            else if (gameChangeWaiting())
-                abortRequested = true;
-            else
-                mailbox->requestLine();
+// The line is read back from the stack: for each ply, the newest node below
+// the ply taken before it. The move's score orders the next iteration.
+void Search::keepRootLine(int t, int score) {
+    PvLine& line = rootMoves->lines[t];
+    line.length = pvStack.back().searchPly + 1;
+    if (line.length > PvLine::capacity) line.length = PvLine::capacity;
+    int limit = PvLine::capacity;
+    for (std::size_t k = pvStack.size(); k-- > 0;) {
+        const PvNode& node = pvStack[k];
+        if (node.searchPly < limit) {
+            line.from[node.searchPly] = node.from;
+            line.to[node.searchPly] = node.to;
+            limit = node.searchPly;
         }
     }
-    if (abortRequested) {
-        abortRequested = false;
-        searchScore = alpha;
-        return Aborted;
-    }
-    ply = savedPly;
-    positionCount = savedCount;
-    if (moveNowRequested) {
-        moveNowRequested = false;
-        searchScore = alpha;
-        return MoveNow;
-    }
-    // Analysis has no clock: it runs until the GUI stops it.
-    if (analysing) {
-        showProgress(now);
-        return Completed;
-    }
-    // The move must reach the GUI within its time, which also pays for the
-    // last thinking line, the answer and its way through the pipe: a GUI
-    // keeping a fixed time per move flags the first move that is late. So
-    // the search stops a tenth of the budget early, at most 100 ms.
-    const int64_t answerReserve = std::min(timeBudgetMs / 10, 100);
-    if (now > searchStart + timeBudgetMs - answerReserve || now > searchStart + int64_t{defaultMaxSeconds} * 1000) {
-        searchScore = alpha;
-        return TimeUp;
-    }
-    return Completed;
+    rootMoves->moves.score[t] += score - t;
 }
 
-SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
-                               int extensions) {
+NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
+                             int extensions) {
     const uint8_t side = position.sideToMove;
     NodeBound bound = Upper;
     int searched = 0;
@@ -144,29 +106,19 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
     int bestMoveFrom = 0;
     int bestMoveTo = 0;
 
-    if (searchPly == 0) {
-        rootResults.count = 0;
-        pvStack.clear();
-        for (int i = 0; i < rootMoves->moves.count; ++i) rootMoves->moves.score[i] = mateScore - i;
-        moves = rootMoves->moves;
-    }
-
     if (searchPly >= 2) {
         const int tableScore = probeHash(position, depth, alpha, beta);
-        if (tableScore != hashMiss) {
-            searchScore = tableScore;
-            return Completed;
-        }
+        if (tableScore != hashMiss) return {Completed, tableScore};
     }
 
-    if (scoreFinishedGame(position, searchPly)) return Completed;
+    if (int gameScore = 0; scoreFinishedGame(position, searchPly, gameScore)) return {Completed, gameScore};
     const int status = position.status();
 
     if (depth <= 0) {
-        searchScore = horizonScore(position, moves, alpha, beta, searchPly);
+        const int horizon = horizonScore(position, moves, alpha, beta, searchPly);
         if (quiescenceStop != Completed) return takeQuiescenceStop(alpha);
-        if (settings.useQuiescence) storeHash(position, depth, nodeCount - startNodes, searchScore, Exact, 0, 0);
-        return Completed;
+        if (settings.useQuiescence) storeHash(position, depth, nodeCount - startNodes, horizon, Exact, 0, 0);
+        return {Completed, horizon};
     }
 
     const int phase = gamePhase(position);
@@ -177,30 +129,24 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
     if (settings.useNullMove && currentMoveIndex >= settings.nullMoveMinIndex && status == Normal && phase <= 2) {
         const int reduction = settings.nullMoveReduction[phase];
         if (reduction > 0 && depth >= reduction + 1) {
-            Position& child = history[ply + 1];
+            Position& child = history_[ply_ + 1];
             copyState(child, position);
             // The en-passant right was the passing side's; the side that
             // pushed, moving again, has none.
             child.enPassantTimer = 0;
-            ++ply;
-            ++positionCount;
+            ++ply_;
+            ++positionCount_;
             switchSide(child);
             MoveList childMoves;
-            const int legal = generateMoves(child, childMoves, true);
-            SearchStatus result = Completed;
-            if (legal) result = shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
-            // An abort has already taken the game back to the root.
-            if (result == Aborted) return Aborted;
-            --ply;
-            --positionCount;
-            if (result != Completed) {
-                searchScore = alpha;
-                return result;
-            }
-            if (legal && -searchScore >= beta) {
-                searchScore = beta;
-                return Completed;
-            }
+            const int legal = generateMoves(child, childMoves, Generation::Full, rules);
+            NodeResult passed{Completed, 0};
+            if (legal) passed = shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
+            // After an abort the root search takes the game back to the root.
+            if (passed.status == Aborted) return passed;
+            --ply_;
+            --positionCount_;
+            if (passed.status != Completed) return {passed.status, alpha};
+            if (legal && -passed.score >= beta) return {Completed, beta};
         }
     }
 
@@ -229,25 +175,25 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
         ++nodeCount;
         if (searchPly == 0) currentRootLine = &rootMoves->lines[t];
         if (depth >= 2) {
-            const SearchStatus check = checkTimeAndInput(alpha);
-            if (check != Completed) return check;
+            const SearchStatus check = checkTimeAndInput();
+            if (check != Completed) return {check, alpha};
         }
 
         const Square from = moves.from[t];
         const Square to = moves.to[t];
-        const int capturedValue = pieceValues[kindOf(position.board[to])];
+        const int capturedValue = rules.pieceValues[kindOf(position.board[to])];
         const bool pawnPush = pawnToSeventh(position.board[from], from);
 
-        Position& child = history[ply + 1];
+        Position& child = history_[ply_ + 1];
         copyState(child, position);
-        ++ply;
-        ++positionCount;
-        makeMove(from, to, child);
+        ++ply_;
+        ++positionCount_;
+        makeMove(from, to, child, rules);
         prefetchHashEntry(hashTable.get(), child.hashKey);
         switchSide(child);
-        if (!generateMoves(child, childMoves, true)) {
-            --ply;
-            --positionCount;
+        if (!generateMoves(child, childMoves, Generation::Full, rules)) {
+            --ply_;
+            --positionCount_;
             continue;
         }
 
@@ -266,35 +212,33 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
         const int childExtensions = extended ? extensions + 1 : extensions;
 
         int score;
-        SearchStatus result = Completed;
+        NodeResult result{Completed, 0};
         if (t > 0 && extensions == 0 && !extended && futile && !child.inCheck &&
             futilityValue + capturedValue <= alpha) {
             score = alpha;
             stop = true;
         } else if (settings.usePvs && alphaRaised) {
             result = alphaBeta(child, childMoves, -alpha - 1, -alpha, newDepth, searchPly + 1, childExtensions);
-            score = -searchScore;
-            if (result == Completed && score > alpha && score < beta) {
+            score = -result.score;
+            if (result.status == Completed && score > alpha && score < beta) {
                 result = alphaBeta(child, childMoves, -beta, -alpha, newDepth, searchPly + 1, childExtensions);
-                score = -searchScore;
+                score = -result.score;
             }
         } else {
             result = alphaBeta(child, childMoves, -beta, -alpha, newDepth, searchPly + 1, childExtensions);
-            score = -searchScore;
+            score = -result.score;
         }
 
         ++searched;
-        if (result == Aborted) {
+        if (result.status == Aborted) {
             pvStack.resize(pvHeight);
-            searchScore = score;
-            return Aborted;
+            return {Aborted, score};
         }
-        --ply;
-        --positionCount;
-        if (result != Completed) {
+        --ply_;
+        --positionCount_;
+        if (result.status != Completed) {
             pvStack.resize(pvHeight);
-            searchScore = score;
-            return result;
+            return {result.status, score};
         }
 
         if (searchPly == 0) rootResults.append(from, to, score);
@@ -307,23 +251,7 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
             alphaRaised = raised = true;
             bestNodes = nodeCount - movesStartNodes;
         }
-        if (searchPly == 0) {
-            // The line is read back from the stack: for each ply, the newest
-            // node below the ply taken before it.
-            PvLine& line = rootMoves->lines[t];
-            line.length = pvStack.back().searchPly + 1;
-            if (line.length > PvLine::capacity) line.length = PvLine::capacity;
-            int limit = PvLine::capacity;
-            for (std::size_t k = pvStack.size(); k-- > 0;) {
-                const PvNode& node = pvStack[k];
-                if (node.searchPly < limit) {
-                    line.from[node.searchPly] = node.from;
-                    line.to[node.searchPly] = node.to;
-                    limit = node.searchPly;
-                }
-            }
-            rootMoves->moves.score[t] += score - t;
-        }
+        if (searchPly == 0) keepRootLine(t, score);
         if (settings.useCutoffs && alpha >= beta) {
             bestMoveFrom = from;
             bestMoveTo = to;
@@ -350,10 +278,8 @@ SearchStatus Engine::alphaBeta(Position& position, MoveList& moves, int alpha, i
         } else {
             storeHash(position, depth, nodeCount - startNodes, alpha, Upper, 0, 0);
         }
-        searchScore = alpha;
-        return Completed;
+        return {Completed, alpha};
     }
 
-    scoreNoLegalMove(position, searchPly);
-    return Completed;
+    return {Completed, scoreNoLegalMove(position, searchPly)};
 }

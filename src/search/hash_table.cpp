@@ -8,7 +8,7 @@
 #include <sys/mman.h>
 #endif
 
-#include "engine/engine.h"
+#include "search/search.h"
 
 namespace {
 constexpr std::size_t largePageBytes = std::size_t{2} << 20;
@@ -32,8 +32,7 @@ HashTableStorage allocateHashTable() {
 
 // The table is zeroed when it is allocated, so an entry never read before
 // holds defined values; clearing then forgets every key and node count.
-void Engine::clearHashTable() {
-    prevScoreWhite = prevScoreBlack = noScore;
+void Search::clearHashTable() {
     if (!hashTable) hashTable = allocateHashTable();
     for (uint32_t i = 0; i < hashTableSize; ++i) {
         HashEntry& entry = hashTable[i];
@@ -50,13 +49,13 @@ bool sameKeyAndSide(const HashEntry& entry, const Position& position) {
 }
 }  // namespace
 
-int Engine::probeHash(const Position& position, int depth, int alpha, int beta) {
+int Search::probeHash(const Position& position, int depth, int alpha, int beta) {
     if (!settings.useHashTable) return hashMiss;
     const HashEntry& entry = hashTable[hashSlot(position.hashKey)];
     if (!sameKeyAndSide(entry, position)) return hashMiss;
     if (entry.depth < depth) return hashMiss;
     // A repeated position is always searched, so the draw is seen.
-    if (isRepetition(position)) return hashMiss;
+    if (isRepetition(position, history_.data(), ply_)) return hashMiss;
     switch (entry.bound) {
         case Exact: return entry.score;
         case Upper: return entry.score <= alpha ? alpha : hashMiss;
@@ -67,7 +66,7 @@ int Engine::probeHash(const Position& position, int depth, int alpha, int beta) 
 
 // Mate scores depend on the distance from the root and draws on the game's
 // history, so neither is stored.
-void Engine::storeHash(const Position& position, int depth, int64_t nodes, int score, NodeBound bound, int from,
+void Search::storeHash(const Position& position, int depth, int64_t nodes, int score, NodeBound bound, int from,
                        int to) {
     if (!settings.useHashTable || depth < settings.hashMinDepth || std::abs(score) >= 390000 || score == 0) return;
     HashEntry& entry = hashTable[hashSlot(position.hashKey)];
@@ -83,7 +82,7 @@ void Engine::storeHash(const Position& position, int depth, int64_t nodes, int s
     entry.nodes = static_cast<int32_t>(std::min<int64_t>(nodes, std::numeric_limits<int32_t>::max() - 100000));
 }
 
-const HashEntry* Engine::tableMoveEntry(const Position& position) const {
+const HashEntry* Search::tableMoveEntry(const Position& position) const {
     const HashEntry& entry = hashTable[hashSlot(position.hashKey)];
     if (!sameKeyAndSide(entry, position) || entry.bound == Upper) return nullptr;
     return &entry;

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "board/position.h"
-#include "engine/engine.h"
+#include "search/search.h"
 
 namespace {
 
@@ -35,9 +35,7 @@ void quicksort(const int32_t* score, int first, int last, Swap swapEntries) {
     }
 }
 
-bool isTableMove(const HashEntry* entry, int from, int to) {
-    return entry && entry->from == from && entry->to == to;
-}
+bool isTableMove(const HashEntry* entry, int from, int to) { return entry && entry->from == from && entry->to == to; }
 
 }  // namespace
 
@@ -67,7 +65,7 @@ void sortRootMoves(RootMoveList& root, int first, int last) {
 
 // The table's move first, then captures by victim and attacker, promotions,
 // and quiet moves by history, piece-square gain and the square's cover.
-void Engine::scoreMoves(const Position& position, MoveList& moves, int searchPly) {
+void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly) {
     if (searchPly == 0) {
         for (int i = 0; i < moves.count; ++i) {
             int32_t score = 0;
@@ -84,9 +82,13 @@ void Engine::scoreMoves(const Position& position, MoveList& moves, int searchPly
 
     const HashEntry* entry = tableMoveEntry(position);
     const bool white = position.sideToMove == WHITE;
-    const int* history = white ? historyWhite : historyBlack;
-    const int historyMax = white ? historyMaxWhite : historyMaxBlack;
+    const int* history = historyCounters[colourIndex(position.sideToMove)];
+    const int sideMax = historyMax[colourIndex(position.sideToMove)];
     const int8_t* cover = white ? position.whiteAttacks : position.blackAttacks;
+    // Read once: the loop's stores to the scores could otherwise make the
+    // compiler fetch the table and the evaluator's address again each move.
+    const int* pieceValues = rules.pieceValues;
+    const Evaluator& tables = evaluator;
     const bool lineBonus = settings.useRootLineBonus && currentRootLine && searchPly != -1 &&
                            searchPly < currentRootLine->length && searchPly < PvLine::capacity;
 
@@ -98,8 +100,7 @@ void Engine::scoreMoves(const Position& position, MoveList& moves, int searchPly
             continue;
         }
         int32_t score = 0;
-        if (lineBonus && currentRootLine->from[searchPly] == from && currentRootLine->to[searchPly] == to)
-            score = 6000;
+        if (lineBonus && currentRootLine->from[searchPly] == from && currentRootLine->to[searchPly] == to) score = 6000;
         const uint8_t attacker = position.board[from];
         const int victim = kindOf(position.board[to]);
         const bool promotion = isPromotingPawn(attacker, from);
@@ -111,18 +112,20 @@ void Engine::scoreMoves(const Position& position, MoveList& moves, int searchPly
         } else {
             // Counters pass 2^31 / 2000 in long searches: the product needs
             // 64 bits, the quotient is at most 2000 again.
-            if (settings.useHistory && historyMax > 0)
-                score += static_cast<int32_t>(int64_t{history[from * 64 + to]} * 2000 / historyMax);
+            if (settings.useHistory && sideMax > 0)
+                score += static_cast<int32_t>(int64_t{history[from * 64 + to]} * 2000 / sideMax);
             const int kind = kindOf(attacker);
-            score += pieceSquareValue(position, kind, white, to) - pieceSquareValue(position, kind, white, from);
+            score += tables.pieceSquareValue(position, kind, white, to) -
+                     tables.pieceSquareValue(position, kind, white, from);
             score += 8 * cover[to] - 8;
         }
         moves.score[i] = score;
     }
 }
 
-void Engine::scoreCaptures(const Position& position, MoveList& moves) {
+void Search::scoreCaptures(const Position& position, MoveList& moves) {
     const HashEntry* entry = tableMoveEntry(position);
+    const int* pieceValues = rules.pieceValues;
     for (int i = 0; i < moves.count; ++i) {
         const int from = moves.from[i];
         const int to = moves.to[i];

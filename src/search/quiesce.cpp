@@ -1,15 +1,15 @@
 // The capture search at the horizon and the small fixed-depth search. Both
 // keep their positions in their own frames, so the game history is untouched.
-#include "engine/engine.h"
 #include "search/move_order.h"
+#include "search/search.h"
 
-int Engine::quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly) {
+int Search::quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly) {
     int status = Normal;
-    const int standPat = evaluate(position, &status, moves, alpha, beta);
+    const int standPat = evaluator.evaluate(position, &status, moves, alpha, beta, rules);
     if (standPat >= beta) return beta;
     if (standPat > alpha) alpha = standPat;
     if (depthLeft <= 0) return standPat;
-    if (nodeCount >= quiescenceNodeLimit && !quiescenceMayGoOn(alpha)) return standPat;
+    if (nodeCount >= quiescenceNodeLimit && !quiescenceMayGoOn()) return standPat;
 
     scoreCaptures(position, moves);
     Position child;
@@ -26,12 +26,12 @@ int Engine::quiesce(Position& position, MoveList& moves, int alpha, int beta, in
         int score = standPat;
         // Delta pruning: a capture that cannot lift the score near alpha is
         // not worth playing out.
-        if (promotion || standPat + pieceValues[victim] + 500 > alpha || !settings.useDeltaPruning) {
+        if (promotion || standPat + rules.pieceValues[victim] + 500 > alpha || !settings.useDeltaPruning) {
             copyState(child, position);
-            makeMove(from, to, child);
+            makeMove(from, to, child, rules);
             prefetchHashEntry(hashTable.get(), child.hashKey);
             switchSide(child);
-            if (generateMoves(child, childMoves, true))
+            if (generateMoves(child, childMoves, Generation::Full, rules))
                 score = -quiesce(child, childMoves, -beta, -alpha, depthLeft - 1, searchPly + 1);
         }
         if (score > alpha) alpha = score;
@@ -42,14 +42,14 @@ int Engine::quiesce(Position& position, MoveList& moves, int alpha, int beta, in
 
 // A side mated at the node scores by its distance from the root, so that
 // a nearer mate is worth more to the winner; draws score 0.
-bool Engine::scoreFinishedGame(const Position& position, int searchPly) {
+bool Search::scoreFinishedGame(const Position& position, int searchPly, int& score) {
     const int status = position.status();
     if (status == Checkmate) {
-        searchScore = mateScore + 1000 * searchPly;
+        score = mateScore + 1000 * searchPly;
         return true;
     }
     if (status >= Stalemate) {
-        searchScore = 0;
+        score = 0;
         return true;
     }
     return false;
@@ -57,54 +57,47 @@ bool Engine::scoreFinishedGame(const Position& position, int searchPly) {
 
 // Without a legal move the side to move is mated or stalemated; the
 // position is marked so that the game driver can announce it.
-void Engine::scoreNoLegalMove(Position& position, int searchPly) {
-    if (position.inCheck) {
-        searchScore = mateScore + 1000 * searchPly;
-        position.setBothStatus(Checkmate);
-    } else {
-        searchScore = 0;
-        position.setBothStatus(Stalemate);
-    }
+int Search::scoreNoLegalMove(Position& position, int searchPly) {
+    markNoLegalMove(position);
+    return position.inCheck ? mateScore + 1000 * searchPly : 0;
 }
 
 // The capture search has no stop status of its own: once stopped, every
 // node of it returns at once, and the search that called it returns the
 // stop as soon as the capture search is over.
-bool Engine::quiescenceMayGoOn(int alpha) {
+bool Search::quiescenceMayGoOn() {
     if (!quiescencePolls || quiescenceStop != Completed) return false;
-    quiescenceStop = checkTimeAndInput(alpha);
+    quiescenceStop = checkTimeAndInput();
     if (quiescenceStop != Completed) return false;
     quiescenceNodeLimit = nodeCount + quiescencePollInterval;
     return true;
 }
 
-SearchStatus Engine::takeQuiescenceStop(int alpha) {
+NodeResult Search::takeQuiescenceStop(int alpha) {
     const SearchStatus stop = quiescenceStop;
     quiescenceStop = Completed;
-    searchScore = alpha;
-    return stop;
+    return {stop, alpha};
 }
 
 // The capture search runs without repetition tests: a capture can never
 // repeat an earlier position.
-int Engine::horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly) {
+int Search::horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly) {
     if (!settings.useQuiescence) {
         int status = Normal;
-        return evaluate(position, &status, moves, alpha, beta);
+        return evaluator.evaluate(position, &status, moves, alpha, beta, rules);
     }
-    repetitionCheckOn = false;
+    rules.repetitionCheckOn = false;
     const int score = quiesce(position, moves, alpha, beta, settings.quiescenceDepth, searchPly);
-    repetitionCheckOn = true;
+    rules.repetitionCheckOn = true;
     return score;
 }
 
-SearchStatus Engine::shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth,
-                                   int searchPly) {
-    if (scoreFinishedGame(position, searchPly)) return Completed;
+NodeResult Search::shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly) {
+    if (int gameScore = 0; scoreFinishedGame(position, searchPly, gameScore)) return {Completed, gameScore};
     if (depth <= 0) {
-        searchScore = horizonScore(position, moves, alpha, beta, searchPly);
+        const int horizon = horizonScore(position, moves, alpha, beta, searchPly);
         if (quiescenceStop != Completed) return takeQuiescenceStop(alpha);
-        return Completed;
+        return {Completed, horizon};
     }
 
     scoreMoves(position, moves, searchPly);
@@ -115,16 +108,13 @@ SearchStatus Engine::shallowSearch(Position& position, MoveList& moves, int alph
         pickNextMove(i, moves);
         ++nodeCount;
         copyState(child, position);
-        makeMove(moves.from[i], moves.to[i], child);
+        makeMove(moves.from[i], moves.to[i], child, rules);
         prefetchHashEntry(hashTable.get(), child.hashKey);
         switchSide(child);
-        if (!generateMoves(child, childMoves, true)) continue;
-        const SearchStatus result = shallowSearch(child, childMoves, -beta, -alpha, depth - 1, searchPly + 1);
-        if (result != Completed) {
-            searchScore = alpha;
-            return result;
-        }
-        const int score = -searchScore;
+        if (!generateMoves(child, childMoves, Generation::Full, rules)) continue;
+        const NodeResult result = shallowSearch(child, childMoves, -beta, -alpha, depth - 1, searchPly + 1);
+        if (result.status != Completed) return {result.status, alpha};
+        const int score = -result.score;
         ++legalMoves;
         if (score > alpha) {
             alpha = score;
@@ -139,9 +129,6 @@ SearchStatus Engine::shallowSearch(Position& position, MoveList& moves, int alph
         }
     }
 
-    if (legalMoves == 0)
-        scoreNoLegalMove(position, searchPly);
-    else
-        searchScore = alpha;
-    return Completed;
+    if (legalMoves == 0) return {Completed, scoreNoLegalMove(position, searchPly)};
+    return {Completed, alpha};
 }

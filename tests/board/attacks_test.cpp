@@ -6,7 +6,7 @@
 #include <random>
 
 #include "board/attacks.h"
-#include "test_engine.h"
+#include "board_game.h"
 
 namespace {
 
@@ -21,34 +21,34 @@ TEST(KingSafety, AgreesWithTheFullGenerationInRandomGames) {
         "r3k2r/1p4p1/8/2pP4/5pP1/8/1P4P1/R3K2R w KQkq c6 0 1",
     };
     std::mt19937 random(99);
-    TestEngine t;
-    Engine& e = *t;
+    BoardGame t;
+    Rules& e = t.rules;
     int checked = 0;
     int refused = 0;
     for (int game = 0; game < 60; ++game) {
         Position p;
-        e.setupPosition(p, starts[game % 4]);
+        setupPosition(p, starts[game % 4], e.keys, t.setupText);
         for (int ply = 0; ply < 120; ++ply) {
             MoveList pseudo;
-            ASSERT_EQ(e.generateMoves(p, pseudo, true), 1);
+            ASSERT_EQ(generateMoves(p, pseudo, Generation::Full, e), 1);
             for (int i = 0; i < pseudo.count; ++i) {
                 Position child;
                 copyState(child, p);
-                e.makeMove(pseudo.from[i], pseudo.to[i], child);
+                makeMove(pseudo.from[i], pseudo.to[i], child, e);
                 const bool safe = moveKeepsKingSafe(child);
                 switchSide(child);
                 MoveList childMoves;
-                const bool legal = e.generateMoves(child, childMoves, true) != 0;
-                ASSERT_EQ(safe, legal) << "game " << game << " ply " << ply << " move "
-                                       << squareName(pseudo.from[i]) << squareName(pseudo.to[i]);
+                const bool legal = generateMoves(child, childMoves, Generation::Full, e) != 0;
+                ASSERT_EQ(safe, legal) << "game " << game << " ply " << ply << " move " << squareName(pseudo.from[i])
+                                       << squareName(pseudo.to[i]);
                 ++checked;
                 refused += legal ? 0 : 1;
             }
             MoveList legalMoves;
-            e.generateLegalMoves(p, legalMoves);
+            generateLegalMoves(p, legalMoves, e);
             if (legalMoves.count == 0) break;
             const int pick = static_cast<int>(random() % static_cast<unsigned>(legalMoves.count));
-            e.makeMove(legalMoves.from[pick], legalMoves.to[pick], p);
+            makeMove(legalMoves.from[pick], legalMoves.to[pick], p, e);
             switchSide(p);
         }
     }

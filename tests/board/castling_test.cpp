@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "test_engine.h"
+#include "board_game.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ TEST(Castling, EachOfTheFourMovesKingAndRook) {
         {"e8c8", "c8", "a8", "d8", BLACK, {0, 0, 1, 1}},
     };
     for (const Case& c : cases) {
-        TestEngine t;
+        BoardGame t;
         t.setBoard(c.colour == WHITE ? "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1" : "r3k2r/8/8/8/8/8/8/R3K2R b KQkq - 0 1");
         ASSERT_TRUE(t.play(c.move)) << c.move;
         const Position& p = t.position();
@@ -48,7 +48,7 @@ TEST(Castling, EachOfTheFourMovesKingAndRook) {
         EXPECT_EQ(p.blackCastled, c.colour == BLACK ? 1 : 0) << c.move;
         EXPECT_EQ(p.halfmoveClock, 1) << c.move;
         expectRights(p, c.after, c.move);
-        EXPECT_EQ(p.hashKey, t->computeHashKey(p)) << c.move;
+        EXPECT_EQ(p.hashKey, t->keys.computeHashKey(p)) << c.move;
     }
 }
 
@@ -75,11 +75,14 @@ TEST(Castling, RightsLostByKingAndRookMoves) {
         {black, {"a8b8", "e1d1", "b8a8", "d1e1"}, {1, 1, 0, 1}, "e8c8", "e8g8"},
         {"4k3/8/8/8/8/8/Rb6/R3K2R b KQ - 0 1", {"b2a1", "a2a1", "e8d8"}, {0, 1, 1, 1}, "e1c1", "e1g1"},
         {"4k3/8/8/8/8/6n1/8/R3K2R b K - 0 1",
-         {"g3h1", "a1a2", "e8d8", "a2h2", "d8e8", "h2h1", "e8d8"}, {1, 1, 1, 1}, "e1g1", ""},
+         {"g3h1", "a1a2", "e8d8", "a2h2", "d8e8", "h2h1", "e8d8"},
+         {1, 1, 1, 1},
+         "e1g1",
+         ""},
         {"4k2r/7r/6N1/8/8/8/8/4K3 w k - 0 1", {"g6h8", "h7h8", "e1d1"}, {1, 1, 1, 1}, "e8g8", ""},
     };
     for (const Case& c : cases) {
-        TestEngine t;
+        BoardGame t;
         t.setBoard(c.fen);
         ASSERT_TRUE(t.playAll(c.moves)) << c.moves[0];
         expectRights(t.position(), c.after, c.moves[0]);
@@ -103,7 +106,7 @@ TEST(Castling, RefusedOutOfThroughAndIntoCheck) {
         const std::string left = c.file ? std::to_string(c.file) : "";
         const std::string right = c.file < 7 ? std::to_string(7 - c.file) : "";
         const std::string name = std::string(1, static_cast<char>('a' + c.file)) + "-file";
-        TestEngine t;
+        BoardGame t;
         t.setBoard("8/8/5k2/8/" + left + "r" + right + "/8/8/R3K2R w KQ - 0 1");
         EXPECT_EQ(t.isLegal("e1g1"), c.kingside) << "White, rook on the " << name;
         EXPECT_EQ(t.isLegal("e1c1"), c.queenside) << "White, rook on the " << name;
@@ -131,9 +134,9 @@ TEST(Castling, RefusedWithoutTheOwnRookOnTheCorner) {
         {"rn2k1nr/8/8/8/8/8/8/4K3 b kq - 0 1", "e8g8", "e8c8", false, false},
     };
     for (const Case& c : cases) {
-        TestEngine t;
+        BoardGame t;
         t.setBoard(c.fen);
-        ASSERT_NE(t->setupText, t->startText) << c.fen;
+        ASSERT_NE(t.setupText, startPositionText) << c.fen;
         EXPECT_EQ(t.isLegal(c.kingside), c.kingsideLegal) << c.fen;
         EXPECT_EQ(t.isLegal(c.queenside), c.queensideLegal) << c.fen;
     }

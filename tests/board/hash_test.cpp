@@ -2,7 +2,7 @@
 
 #include <random>
 
-#include "test_engine.h"
+#include "board_game.h"
 
 namespace {
 
@@ -18,24 +18,24 @@ TEST(HashKey, IncrementalKeyMatchesKeyFromScratchInRandomGames) {
     };
     const uint8_t promotionKinds[] = {QUEEN, ROOK, KNIGHT, BISHOP};
     std::mt19937 random(20261207);
-    TestEngine t;
-    Engine& e = *t;
+    BoardGame t;
+    Rules& e = t.rules;
     int plies = 0;
     for (int game = 0; game < 120; ++game) {
         Position p;
-        e.setupPosition(p, starts[game % 4]);
+        setupPosition(p, starts[game % 4], e.keys, t.setupText);
         MoveList moves;
-        e.generateMoves(p, moves, true);
+        generateMoves(p, moves, Generation::Full, e);
         for (int ply = 0; ply < 150; ++ply) {
-            e.generateLegalMoves(p, moves);
+            generateLegalMoves(p, moves, e);
             if (moves.count == 0) break;
             const int i = static_cast<int>(random() % static_cast<unsigned>(moves.count));
             e.promotionPiece = promotionKinds[random() % 4];
             const std::string move = squareName(moves.from[i]) + squareName(moves.to[i]);
-            e.makeMove(moves.from[i], moves.to[i], p);
+            makeMove(moves.from[i], moves.to[i], p, e);
             switchSide(p);
-            ASSERT_EQ(e.generateMoves(p, moves, true), 1) << "game " << game << " move " << move;
-            ASSERT_EQ(p.hashKey, e.computeHashKey(p)) << "game " << game << " move " << move;
+            ASSERT_EQ(generateMoves(p, moves, Generation::Full, e), 1) << "game " << game << " move " << move;
+            ASSERT_EQ(p.hashKey, e.keys.computeHashKey(p)) << "game " << game << " move " << move;
             ASSERT_EQ(p.board[p.whiteKingSquare], makePiece(KING, WHITE)) << "game " << game << " move " << move;
             ASSERT_EQ(p.board[p.blackKingSquare], makePiece(KING, BLACK)) << "game " << game << " move " << move;
             ++plies;
@@ -46,7 +46,7 @@ TEST(HashKey, IncrementalKeyMatchesKeyFromScratchInRandomGames) {
 
 // The key describes the placement only.
 TEST(HashKey, IgnoresSideToMoveCastlingAndEnPassant) {
-    TestEngine t;
+    BoardGame t;
     const uint64_t key = t.setBoard("r3k2r/8/8/8/3pP3/8/8/R3K2R b KQkq e3 0 1").hashKey;
     EXPECT_EQ(t.setBoard("r3k2r/8/8/8/3pP3/8/8/R3K2R w - - 0 1").hashKey, key);
     EXPECT_NE(t.setBoard("r3k2r/8/8/8/3p1P2/8/8/R3K2R w - - 0 1").hashKey, key);
@@ -55,21 +55,17 @@ TEST(HashKey, IgnoresSideToMoveCastlingAndEnPassant) {
 // Keys are reproducible for a given seed, and every key has bits 0, 16, 32
 // and 48 clear.
 TEST(HashKey, KeysFollowTheSeed) {
-    std::ostringstream out;
-    auto engineA = std::make_unique<Engine>(7u, out);
-    auto engineB = std::make_unique<Engine>(7u, out);
-    auto engineC = std::make_unique<Engine>(8u, out);
-    const Engine &a = *engineA, &b = *engineB, &c = *engineC;
+    const BoardGame a(7u), b(7u), c(8u);
     int differing = 0;
     for (int piece = 0; piece < 12; ++piece) {
         for (Square s = 0; s < 64; ++s) {
-            EXPECT_EQ(a.zobrist[piece][s], b.zobrist[piece][s]);
-            EXPECT_EQ(a.zobrist[piece][s] & 0x0001000100010001ull, 0u);
-            differing += a.zobrist[piece][s] != c.zobrist[piece][s];
+            EXPECT_EQ(a.rules.keys.zobrist[piece][s], b.rules.keys.zobrist[piece][s]);
+            EXPECT_EQ(a.rules.keys.zobrist[piece][s] & 0x0001000100010001ull, 0u);
+            differing += a.rules.keys.zobrist[piece][s] != c.rules.keys.zobrist[piece][s];
         }
     }
     EXPECT_GT(differing, 760);
-    EXPECT_EQ(a.history[0].hashKey, b.history[0].hashKey);
+    EXPECT_EQ(a.line[0].hashKey, b.line[0].hashKey);
 }
 
 }  // namespace

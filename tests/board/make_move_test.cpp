@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "test_engine.h"
+#include "board_game.h"
 
 namespace {
 
 TEST(MakeMove, DoublePushFromTheStartPosition) {
-    TestEngine t;
+    BoardGame t;
     const Position start = t.position();
     Position p = start;
-    EXPECT_EQ(t->makeMove(sq("e2"), sq("e4"), p), 1);
+    EXPECT_EQ(makeMove(sq("e2"), sq("e4"), p, t.rules), 1);
     EXPECT_EQ(p.sideToMove, WHITE);  // the caller switches sides
     EXPECT_EQ(p.plyCount, 1);
     EXPECT_EQ(p.halfmoveClock, 0);
@@ -18,12 +18,12 @@ TEST(MakeMove, DoublePushFromTheStartPosition) {
     EXPECT_EQ(p.lastTo, sq("e4"));
     EXPECT_EQ(p.board[sq("e2")], WHITE);  // kind cleared, colour bit left
     EXPECT_EQ(p.board[sq("e4")], makePiece(PAWN, WHITE));
-    EXPECT_EQ(p.hashKey, start.hashKey ^ t->pieceKey(makePiece(PAWN, WHITE), sq("e2")) ^
-                             t->pieceKey(makePiece(PAWN, WHITE), sq("e4")));
+    EXPECT_EQ(p.hashKey, start.hashKey ^ t->keys.pieceKey(makePiece(PAWN, WHITE), sq("e2")) ^
+                             t->keys.pieceKey(makePiece(PAWN, WHITE), sq("e4")));
 }
 
 TEST(MakeMove, HalfmoveClockCountsQuietMovesOnly) {
-    TestEngine t;
+    BoardGame t;
     t.setBoard("4k3/8/8/3p4/8/2N5/8/4K3 w - - 10 30");
     ASSERT_TRUE(t.playAll({"c3b1", "e8e7", "b1c3", "e7e6"}));
     EXPECT_EQ(t.position().halfmoveClock, 14);
@@ -35,7 +35,7 @@ TEST(MakeMove, HalfmoveClockCountsQuietMovesOnly) {
 // After a double step the capture is offered for exactly one reply, and it
 // removes the pawn that passed, from the board and from the key.
 TEST(EnPassant, OfferedForExactlyOneReply) {
-    TestEngine t;
+    BoardGame t;
     t.setBoard("4k3/8/8/8/3p4/8/4P3/4K3 w - - 5 40");
     ASSERT_TRUE(t.play("e2e4"));
     EXPECT_TRUE(t.isLegal("d4e3"));
@@ -63,7 +63,7 @@ TEST(EnPassant, CaptureRemovesThePassedPawn) {
         {"4k3/3p1p2/8/4P3/8/8/8/4K3 b - - 5 40", "d7d5", "e5d6", "e5f6", "d5"},
     };
     for (const Case& c : cases) {
-        TestEngine t;
+        BoardGame t;
         t.setBoard(c.fen);
         ASSERT_TRUE(t.play(c.doubleStep)) << c.capture;
         EXPECT_FALSE(t.isLegal(c.refused)) << c.capture;
@@ -78,12 +78,11 @@ TEST(EnPassant, CaptureRemovesThePassedPawn) {
         EXPECT_EQ(p.pieceCount, pieces - 1) << c.capture;
         EXPECT_EQ(p.halfmoveClock, 0) << c.capture;
         EXPECT_EQ(p.enPassantTimer, 0) << c.capture;
-        EXPECT_EQ(p.hashKey, t->computeHashKey(p)) << c.capture;
+        EXPECT_EQ(p.hashKey, t->keys.computeHashKey(p)) << c.capture;
     }
 }
 
-// Each promotion letter, with and without capture, for both colours; the
-// letter holds for its move only.
+// Each promotion letter, with and without capture, for both colours.
 TEST(Promotion, EachPieceWithAndWithoutCapture) {
     struct Letter {
         const char* suffix;
@@ -105,7 +104,7 @@ TEST(Promotion, EachPieceWithAndWithoutCapture) {
     for (const Move& m : moves) {
         for (const Letter& l : letters) {
             const std::string text = std::string(m.move) + l.suffix;
-            TestEngine t;
+            BoardGame t;
             t.setBoard(m.fen);
             ASSERT_TRUE(t.play(text)) << text;
             const Position& p = t.position();
@@ -113,26 +112,9 @@ TEST(Promotion, EachPieceWithAndWithoutCapture) {
             EXPECT_TRUE(isEmpty(p.board[sq(m.move)])) << text;
             EXPECT_EQ(p.pieceCount, m.capture ? 3 : 4) << text;
             EXPECT_EQ(p.halfmoveClock, 0) << text;
-            EXPECT_EQ(p.hashKey, t->computeHashKey(p)) << text;
-            EXPECT_EQ(t->promotionPiece, QUEEN) << text;
+            EXPECT_EQ(p.hashKey, t->keys.computeHashKey(p)) << text;
         }
     }
-}
-
-TEST(Promotion, LetterIsForgottenAfterEveryMove) {
-    TestEngine t;
-    Position p = t.setBoard("4k3/1P6/8/8/8/8/6p1/4K3 w - - 0 1");
-    t->promotionPiece = KNIGHT;
-    EXPECT_EQ(t->makeMove(sq("b7"), sq("b8"), p), 2);
-    EXPECT_EQ(p.board[sq("b8")], makePiece(KNIGHT, WHITE));
-
-    EXPECT_FALSE(t.play("b7c8n"));  // refused: nothing to capture
-    EXPECT_EQ(t->promotionPiece, QUEEN);
-    ASSERT_TRUE(t.play("b7b8n"));
-    ASSERT_TRUE(t.play("g2g1"));
-    EXPECT_EQ(t.position().board[sq("g1")], makePiece(QUEEN, BLACK));
-    ASSERT_TRUE(t.play("e1d2r"));  // a letter on a move that promotes nothing
-    EXPECT_EQ(t->promotionPiece, QUEEN);
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include <random>
 
+#include "board_game.h"
 #include "fen_text.h"
-#include "test_engine.h"
 
 namespace {
 
@@ -57,18 +57,10 @@ struct Generator {
     }
 };
 
-// Sets the game up from the text as "setboard" does, without clearing the
-// transposition table each time (which only costs time here).
-const Position& setUp(TestEngine& t, const std::string& text) {
-    t->ply = 0;
-    t->positionCount = 1;
-    t->setupPosition(t->history[0], text.c_str());
-    t->refreshPosition();
-    return t.position();
-}
+const Position& setUp(BoardGame& t, const std::string& text) { return t.setBoard(text); }
 
 // What every game set up must satisfy, whatever the text was.
-void expectPlayable(TestEngine& t, const std::string& text) {
+void expectPlayable(BoardGame& t, const std::string& text) {
     const Position& p = t.position();
     int whiteKings = 0, blackKings = 0;
     for (Square s = 0; s < 64; ++s) {
@@ -84,24 +76,24 @@ void expectPlayable(TestEngine& t, const std::string& text) {
     ASSERT_TRUE(p.blackKingSquare >= 0 && p.blackKingSquare < 64) << text;
     EXPECT_EQ(p.board[p.whiteKingSquare], makePiece(KING, WHITE)) << text;
     EXPECT_EQ(p.board[p.blackKingSquare], makePiece(KING, BLACK)) << text;
-    EXPECT_EQ(p.hashKey, t->computeHashKey(p)) << text;
-    EXPECT_LE(t->setupText.size(), 255u) << text;
-    EXPECT_EQ(t->ply, 0);
+    EXPECT_EQ(p.hashKey, t->keys.computeHashKey(p)) << text;
+    EXPECT_LE(t.setupText.size(), 255u) << text;
+    EXPECT_EQ(t.ply, 0);
     // Legal moves (the first few) lead to positions with a correct key,
     // whose own moves can be listed.
     std::vector<std::string> moves = t.legalMoves();
     if (moves.size() > 6) moves.resize(6);
     for (const std::string& move : moves) {
         ASSERT_TRUE(t.play(move)) << text << " " << move;
-        EXPECT_EQ(t.position().hashKey, t->computeHashKey(t.position())) << text << " " << move;
+        EXPECT_EQ(t.position().hashKey, t->keys.computeHashKey(t.position())) << text << " " << move;
         t.legalMoves();
-        t.loop.handleLine("undo");
+        --t.ply;  // back to the position set up
     }
 }
 
 TEST(RandomSetup, AnyTextLeavesAPlayableGame) {
     Generator g(777);
-    TestEngine t;
+    BoardGame t;
     char squares[64];
     for (int i = 0; i < 1200; ++i) {
         std::string text;
@@ -124,7 +116,7 @@ TEST(RandomSetup, AnyTextLeavesAPlayableGame) {
 // move could take the enemy king; then the start position stands in for it.
 TEST(RandomSetup, WellFormedPositionsAreTakenAsWritten) {
     Generator g(4242);
-    TestEngine t;
+    BoardGame t;
     char squares[64];
     int taken = 0;
     for (int i = 0; i < 1000; ++i) {
@@ -133,7 +125,7 @@ TEST(RandomSetup, WellFormedPositionsAreTakenAsWritten) {
         const std::string text = placement + (whiteToMove ? " w - - 0 1" : " b - - 0 1");
         const Position& p = setUp(t, text);
         expectPlayable(t, text);
-        if (t->setupText != text) continue;  // the enemy king stood in check
+        if (t.setupText != text) continue;  // the enemy king stood in check
         ++taken;
         EXPECT_EQ(p.sideToMove, whiteToMove ? WHITE : BLACK) << text;
         for (Square s = 0; s < 64; ++s) {

@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "test_engine.h"
+#include "board_game.h"
 
 namespace {
 
 const char* startFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
 TEST(Setup, StartPositionFields) {
-    TestEngine t;
+    BoardGame t;
     const Position& p = t.setBoard(startFen);
     EXPECT_EQ(p.sideToMove, WHITE);
     EXPECT_EQ(p.board[sq("e1")], makePiece(KING, WHITE));
@@ -20,7 +20,7 @@ TEST(Setup, StartPositionFields) {
     EXPECT_EQ(p.plyCount, 0);
     EXPECT_EQ(p.lastFrom, 255);
     EXPECT_EQ(p.lastTo, 255);
-    EXPECT_EQ(p.hashKey, t->computeHashKey(p));
+    EXPECT_EQ(p.hashKey, t->keys.computeHashKey(p));
     EXPECT_EQ(p.whiteMaterialCount, 59);
     EXPECT_EQ(p.pieceCount, 32);
 }
@@ -43,21 +43,21 @@ TEST(Setup, UnusableTextFallsBackToTheStartPosition) {
         "4k3/8/8/8/8/3n4/8/4K3 b - - 0 1",  // Black to move could take the king
     };
     for (const char* fen : rejected) {
-        TestEngine t;
+        BoardGame t;
         t.play("e2e4");
         const Position& p = t.setBoard(fen);
-        EXPECT_EQ(t->setupText, startFen) << fen;
+        EXPECT_EQ(t.setupText, startFen) << fen;
         EXPECT_EQ(p.plyCount, 0) << fen;
         EXPECT_EQ(p.sideToMove, WHITE) << fen;
         EXPECT_EQ(p.board[sq("e2")], makePiece(PAWN, WHITE)) << fen;
         EXPECT_EQ(p.board[sq("e4")] & KIND_MASK, EMPTY) << fen;
-        EXPECT_EQ(p.hashKey, t->computeHashKey(p)) << fen;
+        EXPECT_EQ(p.hashKey, t->keys.computeHashKey(p)) << fen;
         EXPECT_EQ(t.legalMoves().size(), 20u) << fen;
     }
 }
 
 TEST(Setup, PlacementIsCountedSquareBySquare) {
-    TestEngine t;
+    BoardGame t;
     Position p = t.setBoard("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
     EXPECT_EQ(p.whiteKingSquare, sq("e1"));
     EXPECT_EQ(p.blackKingSquare, sq("e8"));
@@ -67,11 +67,11 @@ TEST(Setup, PlacementIsCountedSquareBySquare) {
     p = t.setBoard("4k3N/8/8/8/8/8/8/4K2 w - - 0 1");
     EXPECT_EQ(p.board[sq("a7")], makePiece(KNIGHT, WHITE));
     EXPECT_EQ(p.whiteKingSquare, sq("f1"));
-    EXPECT_EQ(p.hashKey, t->computeHashKey(p));
+    EXPECT_EQ(p.hashKey, t->keys.computeHashKey(p));
 }
 
 TEST(Setup, SideCastlingClockAndMoveNumberFields) {
-    TestEngine t;
+    BoardGame t;
     Position p = t.setBoard("r3k2r/8/8/8/8/8/8/R3K2R w Kq - 45 60");
     EXPECT_EQ(p.whiteKingsideBarred, 0);
     EXPECT_EQ(p.whiteQueensideBarred, 1);
@@ -99,7 +99,7 @@ TEST(Setup, SideCastlingClockAndMoveNumberFields) {
 // The en-passant field opens a capture only behind a pawn that could just
 // have made its double step.
 TEST(Setup, EnPassantField) {
-    TestEngine t;
+    BoardGame t;
     Position p = t.setBoard("4k3/8/8/8/3pP3/8/8/4K3 b - e3 0 1");
     EXPECT_EQ(p.enPassantTimer, 1);
     EXPECT_EQ(p.enPassantSquare, sq("e3"));
@@ -119,7 +119,7 @@ TEST(Setup, EnPassantField) {
     };
     for (const char* fen : implausible) {
         p = t.setBoard(fen);
-        EXPECT_NE(t->setupText, startFen) << fen;
+        EXPECT_NE(t.setupText, startFen) << fen;
         EXPECT_EQ(p.enPassantTimer, 0) << fen;
     }
 }

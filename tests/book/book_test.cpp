@@ -24,7 +24,7 @@ const std::string e4e5Nc3 = "<LdT1B\n";
 TEST_F(BookTest, MovesAreChosenInProportionToTheLinesThatPlayThem) {
     write("blancas.ape", e4e5Nf3 + e4e5Nc3 + e4e5Nf3 + "<L\n");
     auto engine = engineHere();
-    ASSERT_EQ(engine->whiteBook.size(), 4u);
+    ASSERT_EQ(engine->book.whiteBook.size(), 4u);
     CommandLoop loop(*engine);
     loop.handleLine("xboard");
     loop.handleLine("e2e4");
@@ -89,11 +89,11 @@ TEST_F(BookTest, LoadingCutsLongLinesAndSkipsAnUnfinishedLastLine) {
     const std::string longLine(300, '<');
     write("negras.ape", longLine + "\n" + "<LdT\n" + "<LdT1B");
     auto engine = engineHere();
-    ASSERT_EQ(engine->blackBook.size(), 3u);
-    EXPECT_EQ(engine->blackBook[0], std::string(254, '<'));
-    EXPECT_EQ(engine->blackBook[1], std::string(46, '<') + "\n");
-    EXPECT_EQ(engine->blackBook[2], "<LdT\n");
-    EXPECT_TRUE(engine->whiteBook.empty());
+    ASSERT_EQ(engine->book.blackBook.size(), 3u);
+    EXPECT_EQ(engine->book.blackBook[0], std::string(254, '<'));
+    EXPECT_EQ(engine->book.blackBook[1], std::string(46, '<') + "\n");
+    EXPECT_EQ(engine->book.blackBook[2], "<LdT\n");
+    EXPECT_TRUE(engine->book.whiteBook.empty());
 }
 
 TEST_F(BookTest, TheBookServesOnlyGamesFromTheStandardStart) {
@@ -111,9 +111,9 @@ TEST_F(BookTest, TheBookServesOnlyGamesFromTheStandardStart) {
     // consult the book, and searches instead.
     loop.handleLine("setboard rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
     loop.handleLine("sd 1");
-    engine->blackPlayer = 'C';
+    engine->blackPlayer = Computer;
     MoveList moves;
-    engine->generateMoves(*engine->currentPosition, moves, true);
+    generateMoves(*engine->currentPosition, moves, Generation::Full, engine->rules);
     engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, engine->depthLimit);
     EXPECT_NE(("\n" + out_.str()).find("\n2 "), std::string::npos) << "no thinking line: the book answered";
 }
@@ -128,10 +128,10 @@ TEST_F(BookTest, AMissTurnsTheBookOffForTheRestOfTheGame) {
     loop.handleLine("force");
     loop.handleLine("d2d4");  // out of the book at once
     loop.handleLine("d7d5");
-    engine->whitePlayer = 'C';
+    engine->whitePlayer = Computer;
     MoveList moves;
-    engine->generateMoves(*engine->currentPosition, moves, true);
-    EXPECT_EQ(engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, 1), Completed);
+    generateMoves(*engine->currentPosition, moves, Generation::Full, engine->rules);
+    EXPECT_EQ(engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, 1).status, Completed);
     EXPECT_FALSE(engine->bookActive);
 }
 

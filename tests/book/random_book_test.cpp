@@ -25,10 +25,7 @@ protected:
             case 0:
             case 1: {
                 TestEngine& game = *scratch_;
-                game->ply = 0;
-                game->positionCount = 1;
-                game->setupPosition(game->history[0], nullptr);
-                game->refreshPosition();
+                game->setupGame(nullptr);
                 for (int ply = pick(30); ply > 0; --ply) {
                     const std::vector<std::string> moves = game.legalMoves();
                     if (moves.empty()) break;
@@ -71,17 +68,14 @@ TEST_F(RandomBookTest, BookMovesAreAlwaysLegal) {
         write("blancas.ape", bookText(80));
         write("negras.ape", bookText(80));
         auto engine = engineHere();
-        engine->tables = PieceSquareTables{};
+        engine->evaluator.tables = PieceSquareTables{};
         CommandLoop loop(*engine);
         loop.handleLine("xboard");
         for (int game = 0; game < 12; ++game) {
-            engine->ply = 0;
-            engine->positionCount = 1;
-            engine->setupPosition(engine->history[0], nullptr);
-            engine->refreshPosition();
+            engine->setupGame(nullptr);
             for (int ply = 0; ply < 30; ++ply) {
                 MoveList legal;
-                engine->generateLegalMoves(*engine->currentPosition, legal);
+                generateLegalMoves(*engine->currentPosition, legal, engine->rules);
                 if (legal.count == 0) break;
                 uint8_t from = 0, to = 0;
                 std::string move;
@@ -113,7 +107,7 @@ TEST_F(RandomBookTest, RandomBytesLoad) {
         write("blancas.ape", bytes);
         write("negras.ape", bytes.substr(0, bytes.size() / 3));
         auto engine = engineHere();
-        for (const std::string& line : engine->whiteBook) EXPECT_LE(line.size(), 254u);
+        for (const std::string& line : engine->book.whiteBook) EXPECT_LE(line.size(), 254u);
         uint8_t from = 0, to = 0;
         if (engine->bookMove(from, to)) {
             EXPECT_TRUE(scratch_->isLegal(squareName(from) + squareName(to)));

@@ -19,7 +19,7 @@ TEST(GameHistory, LongGamesGrowTheHistory) {
     EXPECT_EQ(t->currentPosition, &t->history[plies]);
     for (int i = 0; i <= plies; ++i) {
         EXPECT_EQ(t->history[i].plyCount, i);
-        EXPECT_EQ(t->history[i].hashKey, t->computeHashKey(t->history[i]));
+        EXPECT_EQ(t->history[i].hashKey, t->rules.keys.computeHashKey(t->history[i]));
     }
 
     for (int i = 0; i < 300; ++i) t.loop.handleLine("remove");
@@ -62,6 +62,50 @@ TEST(GameHistory, UndoAndRemove) {
     EXPECT_EQ(t->positionCount, 2);
     EXPECT_EQ(t.position().board[sq("d4")], makePiece(PAWN, WHITE));
     EXPECT_TRUE(isEmpty(t.position().board[sq("e4")]));
+}
+
+// A promotion letter holds for its own move only, whether the move is
+// played or refused.
+TEST(Promotion, LetterIsForgottenAfterEveryMove) {
+    TestEngine t;
+    Position p = t.setBoard("4k3/1P6/8/8/8/8/6p1/4K3 w - - 0 1");
+    t->rules.promotionPiece = KNIGHT;
+    EXPECT_EQ(makeMove(sq("b7"), sq("b8"), p, t->rules), 2);
+    EXPECT_EQ(p.board[sq("b8")], makePiece(KNIGHT, WHITE));
+
+    EXPECT_FALSE(t.play("b7c8n"));  // refused: nothing to capture
+    EXPECT_EQ(t->rules.promotionPiece, QUEEN);
+    ASSERT_TRUE(t.play("b7b8n"));
+    ASSERT_TRUE(t.play("g2g1"));
+    EXPECT_EQ(t.position().board[sq("g1")], makePiece(QUEEN, BLACK));
+    ASSERT_TRUE(t.play("e1d2r"));  // a letter on a move that promotes nothing
+    EXPECT_EQ(t->rules.promotionPiece, QUEEN);
+}
+
+// The result line follows the move that ends the game: a check on the
+// hundredth half-move draws, a mate then wins, and a third repetition draws.
+TEST(GameEnd, ResultLineFollowsTheMoveThatEndsTheGame) {
+    struct Case {
+        const char* fen;
+        std::vector<std::string> moves;
+        const char* result;
+    };
+    const Case cases[] = {
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 98 80", {"a1a8"}, ""},
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 98 80", {"a1a8", "e8e7"}, "1/2-1/2 {50 moves rule}\n"},
+        {"4k3/8/8/8/8/8/8/R3K3 w - - 99 80", {"a1a8"}, "1/2-1/2 {50 moves rule}\n"},
+        {"7k/8/6K1/8/8/8/8/R7 w - - 99 80", {"a1a8"}, "1-0 {White mates}\n"},
+        {"r7/8/8/8/8/6k1/8/7K b - - 99 80", {"a8a1"}, "0-1 {Black mates}\n"},
+        {startPositionText,
+         {"g1f3", "g8f6", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1", "f6g8"},
+         "1/2-1/2 {Draw by repetition}\n"},
+    };
+    for (const Case& c : cases) {
+        TestEngine t;
+        t.setBoard(c.fen);
+        ASSERT_TRUE(t.playAll(c.moves)) << c.fen;
+        EXPECT_EQ(t.takeOutput(), c.result) << c.fen;
+    }
 }
 
 }  // namespace

@@ -46,7 +46,7 @@ TEST(EngineOutput, AMateAndItsResultLeaveInOneWrite) {
     FlushRecorder recorder;
     std::ostream out(&recorder);
     Engine engine(12345u, out);
-    engine.tables = PieceSquareTables{};
+    engine.evaluator.tables = PieceSquareTables{};
     CommandLoop loop(engine);
 
     // The input stays open until the engine has had ample time to move: its

@@ -40,10 +40,7 @@ TEST(RandomMoves, WordsChangeTheGameOnlyWhenTheyAreLegalMoves) {
     int played = 0, refused = 0;
     for (int round = 0; round < 40; ++round) {
         // "setboard" without clearing the transposition table each time.
-        t->ply = 0;
-        t->positionCount = 1;
-        t->setupPosition(t->history[0], positions[round % 5]);
-        t->refreshPosition();
+        t->setupGame(positions[round % 5]);
         for (int i = 0; i < 120; ++i) {
             std::string word;
             if (pick(4) == 0) {
@@ -63,7 +60,7 @@ TEST(RandomMoves, WordsChangeTheGameOnlyWhenTheyAreLegalMoves) {
             const bool legal = word.size() >= 4 && word.size() <= 5 && t.isLegal(word.substr(0, 4));
             const Position previous = t.position();
             t.loop.handleLine(word);
-            EXPECT_EQ(t->promotionPiece, QUEEN) << word;
+            EXPECT_EQ(t->rules.promotionPiece, QUEEN) << word;
             if (!legal) {
                 ++refused;
                 EXPECT_TRUE(Snapshot(t) == before) << "the word \"" << word << "\" changed the game";
@@ -87,7 +84,7 @@ TEST(RandomMoves, WordsChangeTheGameOnlyWhenTheyAreLegalMoves) {
             } else {
                 EXPECT_EQ(now.board[to], previous.board[from]) << word;
             }
-            EXPECT_EQ(now.hashKey, t->computeHashKey(now)) << word;
+            EXPECT_EQ(now.hashKey, t->rules.keys.computeHashKey(now)) << word;
             // Keep the game going now and then; else take the move back.
             if (pick(3) == 0 || t->gameStatus >= Checkmate) t.loop.handleLine("undo");
         }

@@ -136,8 +136,8 @@ TEST(TimeControl, ClockByMovesLeftInThePeriod) {
 // and never divide by zero.
 TEST(TimeControl, UnusableNumbers) {
     const std::vector<std::string> ignored = {
-        "st", "st x", "sd", "sd -", "time", "time abc", "level", "level 40", "level 40 5", "level x 5 0",
-        "level 40 x 0", "level 40 5 y",
+        "st",    "st x",     "sd",         "sd -",        "time",         "time abc",
+        "level", "level 40", "level 40 5", "level x 5 0", "level 40 x 0", "level 40 5 y",
     };
     for (const std::string& line : ignored) {
         TestEngine t;

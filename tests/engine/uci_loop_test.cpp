@@ -66,17 +66,17 @@ TEST(UciGame, PositionKeepsTheGameAndNewGameResetsIt) {
     UciLoop uci(*t);
     uci.handleLine("position startpos moves e2e4 e7e5");
     t->bookActive = false;
-    t->prevScoreWhite = 120;
-    t->extensionsBlack = 2;
+    t->prevScore[1] = 120;
+    t->extensionsUsed[0] = 2;
     uci.handleLine("position startpos moves e2e4 e7e5 g1f3");
     EXPECT_EQ(t->positionCount, 4);
     EXPECT_FALSE(t->bookActive);
-    EXPECT_EQ(t->prevScoreWhite, 120);
-    EXPECT_EQ(t->extensionsBlack, 2);
+    EXPECT_EQ(t->prevScore[1], 120);
+    EXPECT_EQ(t->extensionsUsed[0], 2);
     uci.handleLine("ucinewgame");
     EXPECT_TRUE(t->bookActive);
-    EXPECT_EQ(t->prevScoreWhite, noScore);
-    EXPECT_EQ(t->extensionsBlack, 0);
+    EXPECT_EQ(t->prevScore[1], noScore);
+    EXPECT_EQ(t->extensionsUsed[0], 0);
     EXPECT_EQ(t.takeOutput(), "");
 }
 

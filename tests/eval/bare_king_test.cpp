@@ -7,7 +7,7 @@ namespace {
 PositionalSums bareKingSums(TestEngine& t, const std::string& fen) {
     MoveList moves;
     Position& p = prepare(t, fen, moves);
-    EXPECT_EQ(t->gamePhase(p), 4);
+    EXPECT_EQ(gamePhase(p), 4);
     return bareKingEvaluation(p);
 }
 

@@ -7,8 +7,8 @@ namespace {
 PositionalSums endgameSums(TestEngine& t, const std::string& fen) {
     MoveList moves;
     Position& p = prepare(t, fen, moves);
-    EXPECT_EQ(t->gamePhase(p), 3);
-    return endgameEvaluation(*t, p);
+    EXPECT_EQ(gamePhase(p), 3);
+    return endgameEvaluation(t.evalContext(), p);
 }
 
 // White: Kg1, pawns f2 g2 h2 (count 23, 23075); Black: Kd5, pawn a7

@@ -16,8 +16,8 @@
 // that the hand-worked scores hold even next to real table files.
 struct EvalEngine : TestEngine {
     EvalEngine() {
-        std::memset(engine->tables.advanced, 0, sizeof engine->tables.advanced);
-        std::memset(engine->tables.normal, 0, sizeof engine->tables.normal);
+        std::memset(engine->evaluator.tables.advanced, 0, sizeof engine->evaluator.tables.advanced);
+        std::memset(engine->evaluator.tables.normal, 0, sizeof engine->evaluator.tables.normal);
     }
 };
 
@@ -31,7 +31,7 @@ inline Position& prepare(TestEngine& t, const std::string& fen, MoveList& moves)
     int letters = 0;
     for (char c : fen.substr(0, fen.find(' '))) letters += std::isalpha(static_cast<unsigned char>(c)) ? 1 : 0;
     EXPECT_EQ(p.pieceCount, letters) << "set-up refused " << fen;
-    t->generateMoves(p, moves, true);
+    generateMoves(p, moves, Generation::Full, t->rules);
     return p;
 }
 
@@ -42,7 +42,7 @@ inline int evaluateFen(TestEngine& t, const std::string& fen, int* status = null
     MoveList moves;
     Position& p = prepare(t, fen, moves);
     int ignored = -1;
-    return t->evaluate(p, status ? status : &ignored, moves, fullAlpha, fullBeta);
+    return t->evaluator.evaluate(p, status ? status : &ignored, moves, fullAlpha, fullBeta, t->rules);
 }
 
 // The same position seen from the other side: ranks flipped, colours
@@ -74,6 +74,6 @@ inline std::string mirrorFen(const std::string& fen) {
     for (int r = 7; r >= 0; --r) placement += swapCase(ranks[r]) + (r > 0 ? "/" : "");
     std::string enPassant = fields[3];
     if (enPassant.size() == 2) enPassant[1] = static_cast<char>('1' + '8' - enPassant[1]);
-    return placement + (fields[1] == "w" ? " b " : " w ") + swapCase(fields[2]) + " " + enPassant + " " +
-           fields[4] + " " + fields[5];
+    return placement + (fields[1] == "w" ? " b " : " w ") + swapCase(fields[2]) + " " + enPassant + " " + fields[4] +
+           " " + fields[5];
 }

@@ -31,9 +31,9 @@ TEST(Evaluate, DispatchesByPhase) {
         EvalEngine t;
         MoveList moves;
         Position& p = prepare(t, pp.fen, moves);
-        EXPECT_EQ(t->gamePhase(p), pp.phase) << pp.fen;
+        EXPECT_EQ(gamePhase(p), pp.phase) << pp.fen;
         int status = -1;
-        EXPECT_EQ(t->evaluate(p, &status, moves, fullAlpha, fullBeta), pp.score) << pp.fen;
+        EXPECT_EQ(t->evaluator.evaluate(p, &status, moves, fullAlpha, fullBeta, t->rules), pp.score) << pp.fen;
         EXPECT_EQ(status, Normal);
     }
 }
@@ -50,7 +50,8 @@ TEST(Evaluate, FinishedGamesScoreFixedValues) {
             p.setBothStatus(code);
             int status = -1;
             const int expected = code == Checkmate ? -400000 : 0;
-            EXPECT_EQ(t->evaluate(p, &status, moves, 100, 200), expected) << pp.fen << " status " << int(code);
+            EXPECT_EQ(t->evaluator.evaluate(p, &status, moves, 100, 200, t->rules), expected)
+                << pp.fen << " status " << int(code);
             EXPECT_EQ(status, code);
         }
     }
@@ -79,25 +80,25 @@ TEST(Evaluate, MaterialCutOffAgainstTheWindow) {
     Position& p = prepare(t, twoPawnsDown, moves);
     ASSERT_EQ(p.whiteMaterialValue - p.blackMaterialValue, -2000);
     int status = -1;
-    EXPECT_EQ(t->evaluate(p, &status, moves, -400, 800000), -400);
+    EXPECT_EQ(t->evaluator.evaluate(p, &status, moves, -400, 800000, t->rules), -400);
     EXPECT_EQ(status, Normal);
     for (Square s = 0; s < 64; ++s) ASSERT_EQ(p.blackAttacks[s], 0) << squareName(s);
 
-    const int full = t->evaluate(p, &status, moves, fullAlpha, fullBeta);
+    const int full = t->evaluator.evaluate(p, &status, moves, fullAlpha, fullBeta, t->rules);
     EXPECT_LT(full, -2000 + 1500);
-    EXPECT_EQ(t->evaluate(p, &status, moves, -600, 800000), full);
+    EXPECT_EQ(t->evaluator.evaluate(p, &status, moves, -600, 800000, t->rules), full);
 
-    t->lazyEvaluation = false;
-    EXPECT_EQ(t->evaluate(p, &status, moves, -400, 800000), full);
-    t->lazyEvaluation = true;
+    t->evaluator.lazyEvaluation = false;
+    EXPECT_EQ(t->evaluator.evaluate(p, &status, moves, -400, 800000, t->rules), full);
+    t->evaluator.lazyEvaluation = true;
 
     // The same material with Black to move, two pawns up: D - 1500 = 500
     // is above beta 400 but not above 600.
     Position& q = prepare(t, "rnbqkbnr/pppppppp/8/8/8/8/2PPPPPP/RNBQKBNR b KQkq - 0 1", moves);
-    const int fullForBlack = t->evaluate(q, &status, moves, fullAlpha, fullBeta);
+    const int fullForBlack = t->evaluator.evaluate(q, &status, moves, fullAlpha, fullBeta, t->rules);
     EXPECT_GT(fullForBlack, 2000 - 1500);
-    EXPECT_EQ(t->evaluate(q, &status, moves, -800000, 400), 400);
-    EXPECT_EQ(t->evaluate(q, &status, moves, -800000, 600), fullForBlack);
+    EXPECT_EQ(t->evaluator.evaluate(q, &status, moves, -800000, 400, t->rules), 400);
+    EXPECT_EQ(t->evaluator.evaluate(q, &status, moves, -800000, 600, t->rules), fullForBlack);
 }
 
 // Evaluating the same position again, without a new full generation, must
@@ -108,10 +109,10 @@ TEST(Evaluate, SecondEvaluationGivesTheSameScore) {
         MoveList moves;
         Position& p = prepare(t, pp.fen, moves);
         int status = -1;
-        EXPECT_EQ(t->evaluate(p, &status, moves, fullAlpha, fullBeta), pp.score) << pp.fen;
+        EXPECT_EQ(t->evaluator.evaluate(p, &status, moves, fullAlpha, fullBeta, t->rules), pp.score) << pp.fen;
         int8_t opponentMap[64];
         std::memcpy(opponentMap, p.sideToMove == WHITE ? p.blackAttacks : p.whiteAttacks, 64);
-        EXPECT_EQ(t->evaluate(p, &status, moves, fullAlpha, fullBeta), pp.score) << pp.fen;
+        EXPECT_EQ(t->evaluator.evaluate(p, &status, moves, fullAlpha, fullBeta, t->rules), pp.score) << pp.fen;
         EXPECT_EQ(std::memcmp(opponentMap, p.sideToMove == WHITE ? p.blackAttacks : p.whiteAttacks, 64), 0);
     }
 }
@@ -127,11 +128,11 @@ TEST(Evaluate, EnPassantRightIsNotCountedForTheOpponent) {
     Position& p = prepare(withRight, placement + "e3 0 1", moves);
     ASSERT_EQ(p.enPassantTimer, 1);
     int status = -1;
-    const int score = withRight->evaluate(p, &status, moves, fullAlpha, fullBeta);
+    const int score = withRight->evaluator.evaluate(p, &status, moves, fullAlpha, fullBeta, withRight->rules);
     EXPECT_EQ(p.enPassantTimer, 1);
     MoveList otherMoves;
     Position& q = prepare(without, placement + "- 0 1", otherMoves);
-    EXPECT_EQ(score, without->evaluate(q, &status, otherMoves, fullAlpha, fullBeta));
+    EXPECT_EQ(score, without->evaluator.evaluate(q, &status, otherMoves, fullAlpha, fullBeta, without->rules));
 }
 
 // Fills both tables so that a White piece on a square, with the kings on
@@ -160,8 +161,8 @@ TEST(Evaluate, MirroredPositionScoresTheSameForTheSideToMove) {
     for (bool advanced : {true, false}) {
         for (const PhasePosition& pp : phasePositions) {
             EvalEngine t;
-            fillMirrorSymmetricTables(t->tables);
-            t->useAdvancedTables = advanced;
+            fillMirrorSymmetricTables(t->evaluator.tables);
+            t->evaluator.useAdvancedTables = advanced;
             const int score = evaluateFen(t, pp.fen);
             EXPECT_EQ(evaluateFen(t, mirrorFen(pp.fen)), score) << pp.fen;
             // The tables count in the opening and middle game only.
@@ -183,9 +184,9 @@ TEST(Evaluate, WorksWithoutTableFiles) {
     fs::current_path(empty);
     {
         TestEngine t;
-        EXPECT_EQ(t->loadPieceSquareTables(), 0);
-        for (int8_t v : t->tables.advanced) ASSERT_EQ(v, 0);
-        for (int8_t v : t->tables.normal) ASSERT_EQ(v, 0);
+        EXPECT_EQ(t->evaluator.loadPieceSquareTables(), 0);
+        for (int8_t v : t->evaluator.tables.advanced) ASSERT_EQ(v, 0);
+        for (int8_t v : t->evaluator.tables.normal) ASSERT_EQ(v, 0);
         for (const PhasePosition& pp : phasePositions) EXPECT_EQ(evaluateFen(t, pp.fen), pp.score) << pp.fen;
     }
     fs::current_path(home);
@@ -199,10 +200,10 @@ TEST(Evaluate, PieceSquareTableLookups) {
     EvalEngine t;
     const std::string start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
     EXPECT_EQ(evaluateFen(t, start), 0);
-    t->tables.advanced[1 * 3456 + 31 * 108 + 1 * 18 + 9 + 3 * 1 + 1] = 40;
+    t->evaluator.tables.advanced[1 * 3456 + 31 * 108 + 1 * 18 + 9 + 3 * 1 + 1] = 40;
     EXPECT_EQ(evaluateFen(t, start), 40);
-    t->useAdvancedTables = false;
-    t->tables.normal[1 * 384 + 31 * 12 + 1 * 2 + 1] = 25;
+    t->evaluator.useAdvancedTables = false;
+    t->evaluator.tables.normal[1 * 384 + 31 * 12 + 1 * 2 + 1] = 25;
     EXPECT_EQ(evaluateFen(t, start), 25);
 }
 

@@ -6,8 +6,8 @@ namespace {
 PositionalSums middlegameSums(TestEngine& t, const std::string& fen) {
     MoveList moves;
     Position& p = prepare(t, fen, moves);
-    EXPECT_EQ(t->gamePhase(p), 2);
-    return middlegameEvaluation(*t, p, moves);
+    EXPECT_EQ(gamePhase(p), 2);
+    return middlegameEvaluation(t.evalContext(), p, moves);
 }
 
 // White: Kg1 Ra1, pawns f2 g2 h2 e5; Black: Kg8 Ra8, pawns b7 f7 g7 h7.

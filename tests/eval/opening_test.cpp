@@ -9,8 +9,8 @@ const char* startFen = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1
 PositionalSums openingSums(TestEngine& t, const std::string& fen) {
     MoveList moves;
     Position& p = prepare(t, fen, moves);
-    EXPECT_LE(t->gamePhase(p), 1);
-    return openingEvaluation(*t, p, moves);
+    EXPECT_LE(gamePhase(p), 1);
+    return openingEvaluation(t.evalContext(), p, moves);
 }
 
 // Start position, either side (the armies are mirror images):
@@ -130,7 +130,7 @@ TEST(OpeningEvaluator, SideInCheckStartsBehindAndOpponentMobilityIsZero) {
     MoveList moves;
     Position& p = prepare(t, "rnbqkbnr/ppppp1pp/5p2/7Q/4P3/8/PPPP1PPP/RNB1KBNR b KQkq - 1 2", moves);
     ASSERT_EQ(p.status(), InCheck);
-    PositionalEvaluation e(*t, p, openingWeights);
+    PositionalEvaluation e(t.evalContext(), p, openingWeights);
     e.startSums();
     EXPECT_EQ(e.black.sum, -6);
     EXPECT_EQ(e.white.sum, 0);

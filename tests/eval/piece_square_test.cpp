@@ -12,7 +12,7 @@ std::size_t advancedIndex(int square, int count, int row, int white, int blackWi
 // all 32 pieces on the board read the row for 31.
 TEST(PieceSquare, AdvancedTableIndex) {
     TestEngine t;
-    int8_t* table = t->tables.advanced;
+    int8_t* table = t->evaluator.tables.advanced;
     table[advancedIndex(28, 3, 1, 1, 0, 2)] = 77;
     table[advancedIndex(28, 3, 1, 0, 0, 2)] = -5;
     table[advancedIndex(1, 31, 1, 1, 1, 1)] = 42;     // knight b1 in the start position
@@ -20,25 +20,26 @@ TEST(PieceSquare, AdvancedTableIndex) {
 
     const Position& p = t.setBoard("2k5/8/8/8/4N3/8/8/6K1 w - - 0 1");
     ASSERT_EQ(p.pieceCount, 3);
-    EXPECT_EQ(t->squareValue(p, sq("e4")), 77);
-    EXPECT_EQ(t->pieceSquareValue(p, KNIGHT, 1, sq("e4")), 77);
-    EXPECT_EQ(t->pieceSquareValue(p, KNIGHT, 0, sq("e4")), -5);
-    EXPECT_EQ(t->pieceSquareValue(p, BISHOP, 1, sq("e4")), 0);
-    EXPECT_EQ(t->squareValue(p, sq("e5")), 0);  // empty
+    EXPECT_EQ(t->evaluator.squareValue(p, sq("e4")), 77);
+    EXPECT_EQ(t->evaluator.pieceSquareValue(p, KNIGHT, 1, sq("e4")), 77);
+    EXPECT_EQ(t->evaluator.pieceSquareValue(p, KNIGHT, 0, sq("e4")), -5);
+    EXPECT_EQ(t->evaluator.pieceSquareValue(p, BISHOP, 1, sq("e4")), 0);
+    EXPECT_EQ(t->evaluator.squareValue(p, sq("e5")), 0);  // empty
 
     const Position& start = t.setBoard("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
     ASSERT_EQ(start.pieceCount, 32);
-    EXPECT_EQ(t->squareValue(start, sq("b1")), 42);
-    EXPECT_EQ(t->squareValue(start, sq("h8")), -100);
+    EXPECT_EQ(t->evaluator.squareValue(start, sq("b1")), 42);
+    EXPECT_EQ(t->evaluator.squareValue(start, sq("h8")), -100);
 }
 
 TEST(PieceSquare, NormalTableIndex) {
     TestEngine t;
-    t->tables.normal[28 * 384 + 3 * 12 + 1 * 2 + 1] = 33;  // White knight e4, three pieces
-    t->tables.normal[4 * 384 + 31 * 12 + 5 * 2 + 1] = 11;  // White king e1, all pieces
-    t->useAdvancedTables = false;
-    EXPECT_EQ(t->squareValue(t.setBoard("2k5/8/8/8/4N3/8/8/6K1 w - - 0 1"), sq("e4")), 33);
-    EXPECT_EQ(t->squareValue(t.setBoard("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"), sq("e1")), 11);
+    t->evaluator.tables.normal[28 * 384 + 3 * 12 + 1 * 2 + 1] = 33;  // White knight e4, three pieces
+    t->evaluator.tables.normal[4 * 384 + 31 * 12 + 5 * 2 + 1] = 11;  // White king e1, all pieces
+    t->evaluator.useAdvancedTables = false;
+    EXPECT_EQ(t->evaluator.squareValue(t.setBoard("2k5/8/8/8/4N3/8/8/6K1 w - - 0 1"), sq("e4")), 33);
+    EXPECT_EQ(
+        t->evaluator.squareValue(t.setBoard("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"), sq("e1")), 11);
 }
 
 }  // namespace

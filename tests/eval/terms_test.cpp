@@ -10,7 +10,7 @@ template <typename Step>
 PositionalSums termAfterScan(TestEngine& t, const std::string& fen, Step step) {
     MoveList moves;
     Position& p = prepare(t, fen, moves);
-    PositionalEvaluation e(*t, p, endgameWeights);
+    PositionalEvaluation e(t.evalContext(), p, endgameWeights);
     e.addOpponentAttacks();
     e.scanSquares();
     const PositionalSums before = e.sums();
@@ -93,8 +93,8 @@ TEST(CastlingTerms, CastledAndRightsKept) {
     t.setBoard("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
     ASSERT_TRUE(t.play("e1g1"));
     MoveList moves;
-    t->generateMoves(t.position(), moves, true);
-    PositionalEvaluation e(*t, t.position(), openingWeights);
+    generateMoves(t.position(), moves, Generation::Full, t->rules);
+    PositionalEvaluation e(t.evalContext(), t.position(), openingWeights);
     e.scoreCastling();
     EXPECT_EQ(e.white.sum, 100);
     EXPECT_EQ(e.black.sum, 58);
@@ -110,15 +110,15 @@ TEST(PawnBonuses, MiddlegameAdvancedPawnsAndTheirMirrors) {
         int expected;
     };
     const Case cases[] = {
-        {"7k/8/8/4P3/3p4/8/8/K7 w - - 0 1", 20 + 4},        // e5 and d4
-        {"7k/8/4P3/8/8/3p4/8/K7 w - - 0 1", 16 + 40 + 6},   // e6 and d3
-        {"7k/4P3/8/8/8/8/3p4/K7 w - - 0 1", 33 + 60 + 8},   // e7 and d2
+        {"7k/8/8/4P3/3p4/8/8/K7 w - - 0 1", 20 + 4},       // e5 and d4
+        {"7k/8/4P3/8/8/3p4/8/K7 w - - 0 1", 16 + 40 + 6},  // e6 and d3
+        {"7k/4P3/8/8/8/8/3p4/K7 w - - 0 1", 33 + 60 + 8},  // e7 and d2
     };
     for (const Case& c : cases) {
         EvalEngine t;
         MoveList moves;
         Position& p = prepare(t, c.fen, moves);
-        PositionalEvaluation e(*t, p, middlegameWeights);
+        PositionalEvaluation e(t.evalContext(), p, middlegameWeights);
         e.addOpponentAttacks();
         e.scanSquares();
         EXPECT_EQ(e.white.sum, c.expected) << c.fen;

@@ -12,8 +12,8 @@ namespace {
 int orderingScore(TestEngine& t, const char* move) {
     Position& p = t.position();
     MoveList moves;
-    t->generateMoves(p, moves, true);
-    t->scoreMoves(p, moves, 1);
+    generateMoves(p, moves, Generation::Full, t->rules);
+    t->search.scoreMoves(p, moves, 1);
     for (int i = 0; i < moves.count; ++i) {
         if (moves.from[i] == sq(move) && moves.to[i] == sq(move + 2)) return moves.score[i];
     }
@@ -47,16 +47,16 @@ TEST(MoveOrder, QuietMovesByCoverOfTheTargetSquare) {
 TEST(MoveOrder, HistoryCountersPastTheProductsRange) {
     TestEngine t;
     t.setBoard("4k3/8/8/8/8/8/4P3/1N2K3 w - - 0 1");
-    t->historyWhite[sq("b1") * 64 + sq("a3")] = 1500000;
-    t->historyMaxWhite = 2000000;
+    t->search.historyCounters[1][sq("b1") * 64 + sq("a3")] = 1500000;
+    t->search.historyMax[1] = 2000000;
     EXPECT_EQ(orderingScore(t, "b1a3"), 1500);
 
-    t->historyWhite[sq("e2") * 64 + sq("e4")] = INT_MAX - 3;
-    t->historyMaxWhite = INT_MAX - 3;
-    t->addHistory(WHITE, sq("e2"), sq("e4"), 3);
-    EXPECT_EQ(t->historyWhite[sq("e2") * 64 + sq("e4")], (INT_MAX - 3) / 2 + 9);
-    EXPECT_EQ(t->historyMaxWhite, (INT_MAX - 3) / 2 + 9);
-    EXPECT_EQ(t->historyWhite[sq("b1") * 64 + sq("a3")], 750000);
+    t->search.historyCounters[1][sq("e2") * 64 + sq("e4")] = INT_MAX - 3;
+    t->search.historyMax[1] = INT_MAX - 3;
+    t->search.addHistory(WHITE, sq("e2"), sq("e4"), 3);
+    EXPECT_EQ(t->search.historyCounters[1][sq("e2") * 64 + sq("e4")], (INT_MAX - 3) / 2 + 9);
+    EXPECT_EQ(t->search.historyMax[1], (INT_MAX - 3) / 2 + 9);
+    EXPECT_EQ(t->search.historyCounters[1][sq("b1") * 64 + sq("a3")], 750000);
 }
 
 TEST(MoveOrder, PromotionsComeBeforeOtherQuietMoves) {
@@ -71,9 +71,9 @@ TEST(MoveOrder, PromotionsComeBeforeOtherQuietMoves) {
 TEST(MoveOrder, TheTableMoveComesFirstUnlessItsEntryIsAnUpperBound) {
     TestEngine t;
     Position& p = t.setBoard("4k3/8/8/8/8/8/4P3/1N2K3 w - - 0 1");
-    t->storeHash(p, 2, 77, 300, Lower, sq("e1"), sq("d1"));
+    t->search.storeHash(p, 2, 77, 300, Lower, sq("e1"), sq("d1"));
     EXPECT_EQ(orderingScore(t, "e1d1"), 50000 + 77);
-    t->storeHash(p, 2, 77, 300, Upper, sq("e1"), sq("d1"));
+    t->search.storeHash(p, 2, 77, 300, Upper, sq("e1"), sq("d1"));
     EXPECT_LT(orderingScore(t, "e1d1"), 1000);
 }
 

@@ -18,7 +18,7 @@ std::vector<std::string> lines(const std::string& text) {
 std::vector<std::string> analyse(TestEngine& t, int depthLimit) {
     t.loop.handleLine("force");
     MoveList moves;
-    t->generateLegalMoves(t.position(), moves);
+    generateLegalMoves(t.position(), moves, t->rules);
     t.takeOutput();
     t->rootSearch(t.position(), moves, -infinityScore, infinityScore, depthLimit);
     return lines(t.takeOutput());
@@ -74,9 +74,9 @@ TEST(NullMove, PassingDropsTheEnPassantRight) {
         t.setBoard(placement + (i == 0 ? "e3" : "-") + " 0 1");
         t.loop.handleLine("force");
         MoveList moves;
-        t->generateLegalMoves(t.position(), moves);
+        generateLegalMoves(t.position(), moves, t->rules);
         t->rootSearch(t.position(), moves, -infinityScore, -100000, 3);
-        nodes[i] = t->nodeCount;
+        nodes[i] = t->search.nodeCount;
     }
     EXPECT_EQ(nodes[0], nodes[1]);
 }
@@ -87,19 +87,28 @@ TEST(ShallowSearch, MarksStalemateAndCheckmate) {
     EXPECT_EQ(stalemate.whiteStatus, Stalemate);
     EXPECT_EQ(stalemate.blackStatus, Stalemate);
     EXPECT_EQ(t->gameStatus, Stalemate);
-    EXPECT_EQ(t->searchScore, 0);
 
     Position& mate = t.setBoard("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
     EXPECT_EQ(mate.whiteStatus, Checkmate);
     EXPECT_EQ(mate.blackStatus, Checkmate);
-    EXPECT_EQ(t->searchScore, -400000);
 
-    // At a deeper ply the mate is worth less to the winner.
-    Position copy = t.setBoard("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
-    MoveList moves;
-    t->generateMoves(copy, moves, true);
-    t->shallowSearch(copy, moves, -infinityScore, infinityScore, 1, 3);
-    EXPECT_EQ(t->searchScore, 1000 * 3 - 400000);
+    // A draw scores 0; at a deeper ply a mate is worth less to the winner.
+    struct Case {
+        const char* fen;
+        int searchPly, score;
+    };
+    const Case cases[] = {
+        {"7k/5Q2/6K1/8/8/8/8/8 b - - 0 1", 0, 0},
+        {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", 0, -400000},
+        {"7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", 3, 1000 * 3 - 400000},
+    };
+    for (const Case& c : cases) {
+        Position copy = t.setBoard(c.fen);
+        MoveList moves;
+        generateMoves(copy, moves, Generation::Full, t->rules);
+        const NodeResult result = t->search.shallowSearch(copy, moves, -infinityScore, infinityScore, 1, c.searchPly);
+        EXPECT_EQ(result.score, c.score) << c.fen << " ply " << c.searchPly;
+    }
 }
 
 TEST(Quiesce, TriesAtMostFortyCapturesAtANode) {
@@ -107,15 +116,15 @@ TEST(Quiesce, TriesAtMostFortyCapturesAtANode) {
     // Eight queens between two rows of pawns: 44 captures.
     Position& p = t.setBoard("7k/pppppppp/QQQQQQQQ/pppppppp/8/8/8/K7 w - - 0 1");
     MoveList moves;
-    t->generateMoves(p, moves, true);
+    generateMoves(p, moves, Generation::Full, t->rules);
     int captures = 0;
     for (int i = 0; i < moves.count; ++i) captures += !isEmpty(p.board[moves.to[i]]);
     ASSERT_EQ(captures, 44);
     // A window far above the position: every capture is counted, and every
     // reply stands pat at once.
-    t->nodeCount = 0;
-    t->quiesce(p, moves, 100000, 200000, 50, 0);
-    EXPECT_EQ(t->nodeCount, 40);
+    t->search.nodeCount = 0;
+    t->search.quiesce(p, moves, 100000, 200000, 50, 0);
+    EXPECT_EQ(t->search.nodeCount, 40);
 }
 
 // Delta pruning: a capture whose victim cannot lift the stand-pat score to
@@ -125,11 +134,11 @@ TEST(Quiesce, TriesAtMostFortyCapturesAtANode) {
 class DeltaPruning : public ::testing::Test {
 protected:
     void SetUp() override {
-        t->lazyEvaluation = false;
+        t->evaluator.lazyEvaluation = false;
         for (std::size_t i = 0; i < PieceSquareTables::advancedSize; ++i) {
             const std::size_t pieceCountRow = i % 3456 / 108;
             const bool white = i % 18 / 9 == 1;
-            t->tables.advanced[i] = pieceCountRow == 29 && white ? 127 : 0;
+            t->evaluator.tables.advanced[i] = pieceCountRow == 29 && white ? 127 : 0;
         }
     }
 
@@ -138,11 +147,11 @@ protected:
     std::pair<int, int> searchTwoPawnsBelowAlpha(const char* fen) {
         Position& p = t.setBoard(fen);
         MoveList moves;
-        t->generateMoves(p, moves, true);
+        generateMoves(p, moves, Generation::Full, t->rules);
         int status = 0;
-        const int standPat = t->evaluate(p, &status, moves, -infinityScore, infinityScore);
+        const int standPat = t->evaluator.evaluate(p, &status, moves, -infinityScore, infinityScore, t->rules);
         const int alpha = standPat + 2000;
-        return {t->quiesce(p, moves, alpha, alpha + 100000, 50, 0), alpha};
+        return {t->search.quiesce(p, moves, alpha, alpha + 100000, 50, 0), alpha};
     }
 
     TestEngine t;
@@ -157,10 +166,10 @@ TEST_F(DeltaPruning, APawnCaptureIsSkippedAndAKnightCaptureSearched) {
     auto [pawnScore, pawnAlpha] = searchTwoPawnsBelowAlpha(pawnOnF5);
     EXPECT_EQ(pawnScore, pawnAlpha);  // gain 1000 + 500 <= 2000: skipped
 
-    t->settings.useDeltaPruning = false;
+    t->search.settings.useDeltaPruning = false;
     auto [unprunedScore, unprunedAlpha] = searchTwoPawnsBelowAlpha(pawnOnF5);
     EXPECT_GT(unprunedScore, unprunedAlpha);  // played out, it is worth much more
-    t->settings.useDeltaPruning = true;
+    t->search.settings.useDeltaPruning = true;
 
     auto [knightScore, knightAlpha] = searchTwoPawnsBelowAlpha(knightOnF5);
     EXPECT_GT(knightScore, knightAlpha);  // gain 3125 + 500 > 2000: searched
@@ -170,10 +179,10 @@ TEST(Quiesce, StandsPatAtOrAboveBeta) {
     TestEngine t;
     Position& p = t.setBoard("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
     MoveList moves;
-    t->generateMoves(p, moves, true);
-    t->nodeCount = 0;
-    EXPECT_EQ(t->quiesce(p, moves, -800000, -100000, 50, 0), -100000);
-    EXPECT_EQ(t->nodeCount, 0);
+    generateMoves(p, moves, Generation::Full, t->rules);
+    t->search.nodeCount = 0;
+    EXPECT_EQ(t->search.quiesce(p, moves, -800000, -100000, 50, 0), -100000);
+    EXPECT_EQ(t->search.nodeCount, 0);
 }
 
 }  // namespace

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "board/types.h"
+#include "board_game.h"
 #include "engine/command_loop.h"
 #include "engine/engine.h"
+#include "eval/evaluators.h"
 
 struct TestEngine {
     std::ostringstream out;
@@ -20,15 +21,16 @@ struct TestEngine {
     // Tests do not depend on data files that happen to lie in the working
     // directory: the tables start at zero and the books empty.
     explicit TestEngine(bool xboard = true) : engine(std::make_unique<Engine>(12345u, out)), loop(*engine) {
-        engine->tables = PieceSquareTables{};
-        engine->whiteBook.clear();
-        engine->blackBook.clear();
+        engine->evaluator.tables = PieceSquareTables{};
+        engine->book.whiteBook.clear();
+        engine->book.blackBook.clear();
         if (xboard) loop.handleLine("xboard");
     }
 
     Engine* operator->() { return engine.get(); }
     Engine& operator*() { return *engine; }
     Position& position() { return *engine->currentPosition; }
+    EvalContext evalContext() { return {engine->evaluator, engine->rules}; }
 
     // Sets up the game from FEN as "setboard" does; returns the position.
     Position& setBoard(const std::string& fen) {
@@ -43,26 +45,15 @@ struct TestEngine {
         return engine->ply == before + 1;
     }
 
-    // Plays several moves; false at the first one refused.
-    bool playAll(const std::vector<std::string>& moves) {
-        for (const std::string& move : moves)
-            if (!play(move)) return false;
-        return true;
-    }
+    // Several moves; false at the first one refused.
+    bool playAll(const std::vector<std::string>& moves) { return playEach(*this, moves); }
 
     // The legal moves of the current position in generation order (e2e4).
-    std::vector<std::string> legalMoves() {
-        MoveList list;
-        engine->generateLegalMoves(position(), list);
-        std::vector<std::string> names;
-        for (int i = 0; i < list.count; ++i) names.push_back(squareName(list.from[i]) + squareName(list.to[i]));
-        return names;
-    }
+    std::vector<std::string> legalMoves() { return legalMoveNames(position(), engine->rules); }
 
     bool isLegal(const std::string& move) {
-        for (const std::string& m : legalMoves())
-            if (m == move) return true;
-        return false;
+        const std::vector<std::string> moves = legalMoves();
+        return std::find(moves.begin(), moves.end(), move) != moves.end();
     }
 
     // What the engine printed since the last call.
@@ -72,5 +63,3 @@ struct TestEngine {
         return text;
     }
 };
-
-inline Square sq(const char* name) { return (name[0] - 'a') + 8 * (name[1] - '1'); }

@@ -2,22 +2,19 @@
 // book-code lines, with the engine's rules deciding what is legal.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <sstream>
 
 #include "book_code.h"
 #include "book_coordinates.h"
 #include "book_pgn.h"
 #include "book_replay.h"
-#include "engine/engine.h"
 
 namespace {
 
 struct Replay {
-    std::ostringstream quiet;
-    std::unique_ptr<Engine> engine = std::make_unique<Engine>(7u, quiet);
+    Rules rules;
     std::ostringstream messages;
-    GameReplayer replayer{*engine, messages};
+    GameReplayer replayer{rules, messages};
 
     std::vector<std::string> pgn(const std::string& text, int plies = 16) {
         std::istringstream in(text);
@@ -104,11 +101,11 @@ TEST(BookReplay, ReadsEveryKindOfSanMove) {
 TEST(BookReplay, ABadMoveStopsTheGameAndNamesFileLineAndMove) {
     Replay r;
     const auto lines = r.pgn(
-        "1. e4 e5\n2. Nf3 Nf6 3. Nd2 *\n"                       // not legal
-        "1. Nf3 Nf6 2. d3 d5 3. Nd2 *\n"                        // two knights can go
+        "1. e4 e5\n2. Nf3 Nf6 3. Nd2 *\n"                             // not legal
+        "1. Nf3 Nf6 2. d3 d5 3. Nd2 *\n"                              // two knights can go
         "1. e4 d5 2. exd5 c6 3. dxc6 Nf6 4. cxb7 Nbd7 5. bxa8=N *\n"  // the book promotes to a queen only
-        "1. e4 Zz9 *\n"                                         // not a move at all
-        "1. d4 d5 *\n");                                        // the next game still counts
+        "1. e4 Zz9 *\n"                                               // not a move at all
+        "1. d4 d5 *\n");                                              // the next game still counts
     EXPECT_EQ(lines, (std::vector<std::string>{code("e2e4 e7e5 g1f3 g8f6"), code("g1f3 g8f6 d2d3 d7d5"),
                                                code("e2e4 d7d5 e4d5 c7c6 d5c6 g8f6 c6b7 b8d7"), code("e2e4"),
                                                code("d2d4 d7d5")}));

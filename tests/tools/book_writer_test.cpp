@@ -28,9 +28,8 @@ TEST(BookWriter, CutsEachLineToThePrefixEnoughGamesShare) {
               (std::vector<std::string>{code("e2e4 c7c5 g1f3"), code("e2e4 c7c5 g1f3"), code("e2e4 e7e5"),
                                         code("e2e4 e7e5 g1f3"), code("e2e4 e7e5 g1f3")}));
     // Three games share 1. e4 e5; only 1. e4 has five.
-    EXPECT_EQ(keepSharedPrefixes(lines, 3),
-              (std::vector<std::string>{code("e2e4"), code("e2e4"), code("e2e4 e7e5"), code("e2e4 e7e5"),
-                                        code("e2e4 e7e5")}));
+    EXPECT_EQ(keepSharedPrefixes(lines, 3), (std::vector<std::string>{code("e2e4"), code("e2e4"), code("e2e4 e7e5"),
+                                                                      code("e2e4 e7e5"), code("e2e4 e7e5")}));
     EXPECT_EQ(keepSharedPrefixes(lines, 5), std::vector<std::string>(5, code("e2e4")));
     EXPECT_TRUE(keepSharedPrefixes(lines, 6).empty());
     // With one game enough, every line stays whole (only sorted).

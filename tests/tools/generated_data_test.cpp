@@ -5,11 +5,11 @@
 
 #include <unistd.h>
 
+#include <sys/stat.h>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <set>
-#include <sys/stat.h>
 
 #include "tables_source.h"
 #include "test_engine.h"
@@ -99,7 +99,7 @@ TEST(GeneratedBooks, AnswerTheStartAndCommonRepliesWithLegalMoves) {
         const auto found = candidates(book, gameText(played));
         EXPECT_FALSE(found.empty()) << "no book move after " << game.size() << " plies";
         MoveList legal;
-        t->generateLegalMoves(t.position(), legal);
+        generateLegalMoves(t.position(), legal, t->rules);
         for (const auto& move : found) {
             bool isLegal = false;
             for (int i = 0; i < legal.count; ++i) isLegal |= legal.from[i] == move.first && legal.to[i] == move.second;
@@ -135,27 +135,27 @@ TEST(GeneratedTables, TheEngineLoadsThemAndTheyMatchTheSource) {
     TestEngine t;
     {
         InDataDir here;
-        ASSERT_EQ(t->loadPieceSquareTables(), 1);
+        ASSERT_EQ(t->evaluator.loadPieceSquareTables(), 1);
     }
     // The start position: the opening tables alone, kings in the centre.
     Position& start = t.setBoard("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1");
-    EXPECT_EQ(t->pieceSquareValue(start, KNIGHT, 1, sq("f3")), scaled(source.base[KNIGHT][0][sq("f3")]));
-    EXPECT_EQ(t->pieceSquareValue(start, KNIGHT, 0, sq("f6")), scaled(source.base[KNIGHT][0][sq("f3")]));
-    EXPECT_EQ(t->squareValue(start, sq("e2")), scaled(source.base[PAWN][0][sq("e2")]));
-    EXPECT_EQ(t->squareValue(start, sq("e1")), scaled(source.base[KING][0][sq("e1")]));
-    EXPECT_NE(t->squareValue(start, sq("b1")), 0);
+    EXPECT_EQ(t->evaluator.pieceSquareValue(start, KNIGHT, 1, sq("f3")), scaled(source.base[KNIGHT][0][sq("f3")]));
+    EXPECT_EQ(t->evaluator.pieceSquareValue(start, KNIGHT, 0, sq("f6")), scaled(source.base[KNIGHT][0][sq("f3")]));
+    EXPECT_EQ(t->evaluator.squareValue(start, sq("e2")), scaled(source.base[PAWN][0][sq("e2")]));
+    EXPECT_EQ(t->evaluator.squareValue(start, sq("e1")), scaled(source.base[KING][0][sq("e1")]));
+    EXPECT_NE(t->evaluator.squareValue(start, sq("b1")), 0);
 
     // Both kings castled short: the g-pawn shelters its king, a White knight
     // on f5 stands on Black's king's wing.
     Position& castled = t.setBoard("rnbq1rk1/pppppppp/8/5N2/8/8/PPPPPPPP/RNBQ1RK1 w - - 0 1");
-    EXPECT_EQ(t->squareValue(castled, sq("g2")), scaled(source.base[PAWN][0][sq("g2")] + source.shelter[1]));
-    EXPECT_EQ(t->squareValue(castled, sq("f5")),
+    EXPECT_EQ(t->evaluator.squareValue(castled, sq("g2")), scaled(source.base[PAWN][0][sq("g2")] + source.shelter[1]));
+    EXPECT_EQ(t->evaluator.squareValue(castled, sq("f5")),
               scaled(source.base[KNIGHT][0][sq("f5")] + source.attack[KNIGHT] * source.attackRanks[4] / 100.0));
 
     // Three pieces left: the endgame tables alone.
     Position& ending = t.setBoard("8/8/4k3/8/8/3K4/4P3/8 w - - 0 1");
-    EXPECT_EQ(t->squareValue(ending, sq("d3")), scaled(source.base[KING][1][sq("d3")]));
-    EXPECT_EQ(t->squareValue(ending, sq("e6")), scaled(source.base[KING][1][sq("e3")]));
+    EXPECT_EQ(t->evaluator.squareValue(ending, sq("d3")), scaled(source.base[KING][1][sq("d3")]));
+    EXPECT_EQ(t->evaluator.squareValue(ending, sq("e6")), scaled(source.base[KING][1][sq("e3")]));
 }
 
 }  // namespace

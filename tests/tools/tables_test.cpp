@@ -62,8 +62,8 @@ TEST(TableSource, ErrorsNameTheLine) {
     EXPECT_FALSE(parse(sourceText("scale 2\nblend 20 10\n"), source, error));
     EXPECT_NE(error.find("tables.txt:2: blend needs"), std::string::npos);
     std::string noQueenEndgame = sourceText();
-    noQueenEndgame.erase(noQueenEndgame.find("table queen endgame"), noQueenEndgame.find("table king opening") -
-                                                                         noQueenEndgame.find("table queen endgame"));
+    noQueenEndgame.erase(noQueenEndgame.find("table queen endgame"),
+                         noQueenEndgame.find("table king opening") - noQueenEndgame.find("table queen endgame"));
     EXPECT_FALSE(parse(noQueenEndgame, source, error));
     EXPECT_NE(error.find("no endgame table for the queen"), std::string::npos);
 }
