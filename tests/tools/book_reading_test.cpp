@@ -56,15 +56,21 @@ TEST(BookPgn, KeepsOnlyTheMainLineMoves) {
     EXPECT_EQ(games[0].moves[2].line, 6);
     EXPECT_EQ(games[1].moves.size(), 2u);
     EXPECT_EQ(games[1].moves[0].line, 9);
+    EXPECT_EQ(games[0].result, "1/2-1/2");
+    EXPECT_EQ(games[1].result, "*");
 }
 
 TEST(BookPgn, TagsStartANewGameEvenWithoutAResult) {
-    std::istringstream in("[Event \"a\"]\n1. e4 e5\n[Event \"b\"]\n1. c4 e5 0-1\n1. Nf3 d5\n");
+    std::istringstream in("[Event \"a\"]\n[Result \"1-0\"]\n1. e4 e5\n[Event \"b\"]\n1. c4 e5 0-1\n1. Nf3 d5\n");
     const std::vector<GameRecord> games = readPgnGames(in, "x.pgn");
     ASSERT_EQ(games.size(), 3u);
     EXPECT_EQ(games[0].moves[0].text, "e4");
     EXPECT_EQ(games[1].moves[0].text, "c4");
     EXPECT_EQ(games[2].moves[0].text, "Nf3");
+    // The result ending the moves, else the tag; each game keeps its own.
+    EXPECT_EQ(games[0].result, "1-0");
+    EXPECT_EQ(games[1].result, "0-1");
+    EXPECT_EQ(games[2].result, "");
 
     // A variation left open ends at the next tag line.
     std::istringstream open("[Event \"a\"]\n1. e4 (1. d4 d5\n[Event \"b\"]\n1. c4 *\n");

@@ -1,0 +1,139 @@
+// vortelan-tune: fits the piece-square table source (data/tables.txt) to the
+// results of games, so that the engine's evaluation of their quiet positions
+// predicts the results as well as it can. Deterministic for a given input.
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "book_sources.h"
+#include "replace_file.h"
+#include "tables_builder.h"
+#include "tables_source.h"
+#include "tune_engine.h"
+#include "tune_fit.h"
+#include "tune_writer.h"
+
+namespace {
+
+const char* usageText =
+    "usage: vortelan-tune [options] SOURCE GAMES.pgn...\n"
+    "  -o, --output FILE     the tuned source (default: tables-tuned.txt)\n"
+    "  --skip-plies N        plies left out at the start of each game (default 16)\n"
+    "  --max-score N         positions beyond N engine units are left out (default 4000)\n"
+    "  --passes N            passes of the coordinate descent at most (default 30)\n"
+    "  --hold-out N          every N-th game is held out to stop the fit (default 10; 0: none)\n"
+    "  --step N              first step of every value, in source units (default 4)\n"
+    "  --tables-only         keep the scale and the blend range as they are\n";
+
+// White's score for a result as written; false for an unfinished game.
+bool resultForWhite(const std::string& result, float& score) {
+    if (result == "1-0") score = 1.0f;
+    else if (result == "0-1") score = 0.0f;
+    else if (result == "1/2-1/2") score = 0.5f;
+    else return false;
+    return true;
+}
+
+bool readNumber(const char* text, int low, int high, int& value) {
+    try {
+        std::size_t used = 0;
+        value = std::stoi(text, &used);
+        return text[used] == '\0' && value >= low && value <= high;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string output = "tables-tuned.txt";
+    QuietPositionRules rules;
+    FitOptions options;
+    std::vector<std::string> paths;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        bool ok = true;
+        if ((arg == "-o" || arg == "--output") && hasValue) output = argv[++i];
+        else if (arg == "--skip-plies" && hasValue) ok = readNumber(argv[++i], 0, 1000, rules.skipPlies);
+        else if (arg == "--max-score" && hasValue) ok = readNumber(argv[++i], 1, 400000, rules.maxScore);
+        else if (arg == "--passes" && hasValue) ok = readNumber(argv[++i], 0, 1000, options.maxPasses);
+        else if (arg == "--hold-out" && hasValue) ok = readNumber(argv[++i], 0, 1000, options.holdOutEvery);
+        else if (arg == "--step" && hasValue) ok = readNumber(argv[++i], 1, 100, options.firstStep);
+        else if (arg == "--tables-only") options.fitBlendAndScale = false;
+        else if (arg.empty() || arg[0] == '-') ok = false;
+        else paths.push_back(arg);
+        if (!ok) {
+            std::cerr << usageText;
+            return 2;
+        }
+    }
+    if (paths.size() < 2) {
+        std::cerr << usageText;
+        return 2;
+    }
+
+    std::ifstream in(paths[0]);
+    if (!in) {
+        std::cerr << "vortelan-tune: cannot read " << paths[0] << "\n";
+        return 1;
+    }
+    auto source = std::make_unique<TableSource>();
+    std::string error;
+    if (!readTableSource(in, paths[0], *source, error)) {
+        std::cerr << "vortelan-tune: " << error << "\n";
+        return 1;
+    }
+
+    auto tables = std::make_unique<PieceSquareTables>();
+    buildTables(*source, *tables);
+    TunePositionSource positions(*tables);
+    TuneSet set;
+    int games = 0;
+    for (std::size_t p = 1; p < paths.size(); ++p) {
+        std::vector<GameRecord> records;
+        if (!readBookSource(paths[p], records, error)) {
+            std::cerr << "vortelan-tune: " << error << "\n";
+            return 1;
+        }
+        int used = 0;
+        for (const GameRecord& record : records) {
+            float result = 0;
+            if (!resultForWhite(record.result, result)) continue;
+            positions.addGame(record, result, games++, rules, set);
+            ++used;
+        }
+        std::cout << paths[p] << ": " << used << " games with a result; " << set.samples.size()
+                  << " quiet positions so far" << std::endl;
+    }
+    if (set.samples.empty()) {
+        std::cerr << "vortelan-tune: no quiet positions to tune on\n";
+        return 1;
+    }
+
+    options.progress = &std::cout;
+    const FitReport report = fitTables(set, *source, options);
+    std::cout << "error " << report.errorBefore << " -> " << report.errorAfter;
+    if (options.holdOutEvery >= 2) std::cout << ", held out " << report.heldOutBefore << " -> " << report.heldOutAfter;
+    std::cout << ", " << report.changes << " changes" << std::endl;
+
+    std::ostringstream text;
+    std::ostringstream header;
+    header << "Source of the piece-square tables, fitted by vortelan-tune to " << games << " games\n"
+           << "(" << set.samples.size() << " quiet positions, slope " << report.slope << "; error "
+           << report.errorBefore << " -> " << report.errorAfter << ").";
+    writeTableSource(text, *source, header.str());
+    if (!replaceFile(output, text.str(), error)) {
+        std::cerr << "vortelan-tune: " << error << "\n";
+        return 1;
+    }
+    const int clamped = buildTables(*source, *tables);
+    std::cout << "wrote " << output;
+    if (clamped > 0) std::cout << " (" << clamped << " entries clamped to -127..127)";
+    std::cout << std::endl;
+    return 0;
+}
