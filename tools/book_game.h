@@ -22,6 +22,8 @@ struct GameRecord {
     // when the source does not say. The book ignores it; the tuner learns
     // from it.
     std::string result;
+    // The PGN Termination tag ("normal", "time forfeit", ...), if any.
+    std::string termination;
     // Set when the game cannot give a book line at all (for example it
     // starts from a set-up position); the replay skips it with this reason.
     std::string skipReason;

@@ -131,6 +131,7 @@ private:
     void noteTag(const std::string& name, const std::string& value) {
         // The result after the moves, when there is one, has the last word.
         if (name == "Result" && isResult(value)) game_.result = value;
+        if (name == "Termination") game_.termination = value;
         if (name == "FEN" && firstFields(value, 4) != startFenFields) {
             game_.skipReason = "starts from a set-up position";
         } else if (name == "Variant" && value != "Standard" && value != "standard" && value != "chess" &&

@@ -26,10 +26,16 @@ const char* usageText =
     "  --passes N            passes of the coordinate descent at most (default 30)\n"
     "  --hold-out N          every N-th game is held out to stop the fit (default 10; 0: none)\n"
     "  --step N              first step of every value, in source units (default 4)\n"
+    "  --prior X             error a value pays per squared unit it strays (default 1e-6)\n"
     "  --tables-only         keep the scale and the blend range as they are\n";
 
-// White's score for a result as written; false for an unfinished game.
-bool resultForWhite(const std::string& result, float& score) {
+// White's score for a result as written; false for an unfinished game, or
+// one decided off the board (on time, by a crash or an illegal move), whose
+// result says nothing about its positions.
+bool resultForWhite(const GameRecord& game, float& score) {
+    const std::string& ending = game.termination;
+    if (!ending.empty() && ending != "normal" && ending != "adjudication") return false;
+    const std::string& result = game.result;
     if (result == "1-0") score = 1.0f;
     else if (result == "0-1") score = 0.0f;
     else if (result == "1/2-1/2") score = 0.5f;
@@ -47,12 +53,23 @@ bool readNumber(const char* text, int low, int high, int& value) {
     }
 }
 
+bool readFraction(const char* text, double& value) {
+    try {
+        std::size_t used = 0;
+        value = std::stod(text, &used);
+        return text[used] == '\0' && value >= 0 && value < 1;
+    } catch (...) {
+        return false;
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string output = "tables-tuned.txt";
     QuietPositionRules rules;
     FitOptions options;
+    options.prior = 1e-6;
     std::vector<std::string> paths;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -64,6 +81,7 @@ int main(int argc, char** argv) {
         else if (arg == "--passes" && hasValue) ok = readNumber(argv[++i], 0, 1000, options.maxPasses);
         else if (arg == "--hold-out" && hasValue) ok = readNumber(argv[++i], 0, 1000, options.holdOutEvery);
         else if (arg == "--step" && hasValue) ok = readNumber(argv[++i], 1, 100, options.firstStep);
+        else if (arg == "--prior" && hasValue) ok = readFraction(argv[++i], options.prior);
         else if (arg == "--tables-only") options.fitBlendAndScale = false;
         else if (arg.empty() || arg[0] == '-') ok = false;
         else paths.push_back(arg);
@@ -103,7 +121,7 @@ int main(int argc, char** argv) {
         int used = 0;
         for (const GameRecord& record : records) {
             float result = 0;
-            if (!resultForWhite(record.result, result)) continue;
+            if (!resultForWhite(record, result)) continue;
             positions.addGame(record, result, games++, rules, set);
             ++used;
         }

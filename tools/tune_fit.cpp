@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <iomanip>
 #include <memory>
 
@@ -25,7 +26,16 @@ struct Parameter {
     // (kind 0: the value shapes every entry).
     int kind = 0;
     Square square = 0;
+    // Values of the tables and the wing terms pay for straying from where
+    // they started; the scale and the blend range do not.
+    bool anchored = false;
+    // A value whose scaled size must fit the table's signed byte.
+    bool inByte = false;
+    int start = 0;
 };
+
+// The largest scaled value a table entry can hold.
+constexpr double byteLimit = 127.5;
 
 // The values the fit moves, in the order it visits them: the scale and the
 // blend first, since they shape every table, then the tables, the king-wing
@@ -44,16 +54,24 @@ public:
                 for (Square s = 0; s < 64; ++s) {
                     // No pawn ever stands on the first or the last rank.
                     if (kind == PAWN && (rankOf(s) == 0 || rankOf(s) == 7)) continue;
-                    list_.push_back({&source.base[kind][stage][s], -1000, 1000, kind, s});
+                    list_.push_back({&source.base[kind][stage][s], -1000, 1000, kind, s, true, true});
                 }
             }
         }
         for (int rank = 1; rank < 7; ++rank) {
-            list_.push_back({&source.shelter[rank], -1000, 1000});
-            list_.push_back({&source.storm[rank], -1000, 1000});
+            list_.push_back({&source.shelter[rank], -1000, 1000, 0, 0, true, true});
+            list_.push_back({&source.storm[rank], -1000, 1000, 0, 0, true, true});
         }
-        for (int kind : {KNIGHT, BISHOP, ROOK, QUEEN}) list_.push_back({&source.attack[kind], -1000, 1000});
-        for (int rank = 0; rank < 8; ++rank) list_.push_back({&source.attackRanks[rank], -1000, 1000});
+        for (int kind : {KNIGHT, BISHOP, ROOK, QUEEN})
+            list_.push_back({&source.attack[kind], -1000, 1000, 0, 0, true, true});
+        for (int rank = 0; rank < 8; ++rank) list_.push_back({&source.attackRanks[rank], -1000, 1000, 0, 0, true});
+        for (Parameter& p : list_) p.start = *p.value;
+    }
+
+    // What parameter i pays at that value, in squared source units.
+    double cost(std::size_t i, int value) const {
+        const Parameter& p = list_[i];
+        return p.anchored ? static_cast<double>(value - p.start) * (value - p.start) : 0.0;
     }
 
     std::size_t size() const { return list_.size(); }
@@ -66,9 +84,10 @@ public:
     bool set(std::size_t i, int value) {
         const Parameter& p = list_[i];
         if (value < p.low || value > p.high) return false;
+        if (p.inByte && std::abs(value) * source_.scale > byteLimit) return false;
         const int old = *p.value;
         *p.value = value;
-        if (source_.endgameCount >= source_.openingCount) {
+        if (source_.endgameCount >= source_.openingCount || largestTableValue() * scaleTenths_ / 10.0 > byteLimit) {
             *p.value = old;
             return false;
         }
@@ -79,6 +98,14 @@ public:
     const Parameter& operator[](std::size_t i) const { return list_[i]; }
 
 private:
+    int largestTableValue() const {
+        int largest = 0;
+        for (const auto& kind : source_.base)
+            for (const auto& stage : kind)
+                for (int value : stage) largest = std::max(largest, std::abs(value));
+        return largest;
+    }
+
     TableSource& source_;
     int scaleTenths_ = 0;
     std::vector<Parameter> list_;
@@ -118,15 +145,19 @@ public:
         say() << "\n";
 
         ParameterList parameters(source_, options_.fitBlendAndScale);
+        // The objective: the error plus what the values pay for straying.
         double current = report.errorBefore;
+        double penalty = 0;
         double heldOut = report.heldOutBefore;
         int step = std::max(1, options_.firstStep);
         for (int pass = 1; pass <= options_.maxPasses; ++pass) {
             const TableSource before = source_;
             int changes = 0;
-            for (std::size_t i = 0; i < parameters.size(); ++i) changes += improve(parameters, i, step, current);
+            const double penaltyBefore = penalty;
+            for (std::size_t i = 0; i < parameters.size(); ++i)
+                changes += improve(parameters, i, step, current, penalty);
             const double nowHeldOut = holdingOut ? error(SampleGroup::HeldOut) : 0;
-            say() << "pass " << pass << " (step " << step << "): error " << current;
+            say() << "pass " << pass << " (step " << step << "): error " << current - penalty;
             if (holdingOut) say() << ", held out " << nowHeldOut;
             say() << ", " << changes << " values changed\n";
             // A pass that made the held-out games worse learnt the noise of
@@ -134,14 +165,15 @@ public:
             if (holdingOut && nowHeldOut > heldOut) {
                 source_ = before;
                 parameters.reload();
-                current = error(SampleGroup::Fitted);
+                penalty = penaltyBefore;
+                current = error(SampleGroup::Fitted) + penalty;
                 say() << "  held-out error rose: pass undone\n";
                 changes = 0;
             } else {
                 heldOut = nowHeldOut;
                 report.changes += changes;
             }
-            report.passErrors.push_back(current);
+            report.passErrors.push_back(current - penalty);
             if (changes == 0) {
                 if (step == 1) break;
                 step /= 2;
@@ -157,14 +189,17 @@ private:
 
     // Walks parameter i by step in the direction that lowers the error, as
     // far as it keeps falling; returns 1 when it moved.
-    int improve(ParameterList& parameters, std::size_t i, int step, double& current) {
+    int improve(ParameterList& parameters, std::size_t i, int step, double& current, double& penalty) {
         const int start = parameters.get(i);
+        const double others = penalty - options_.prior * parameters.cost(i, start);
         for (int direction : {step, -step}) {
             int value = start;
             while (parameters.set(i, value + direction)) {
-                const double e = errorAfterChange(parameters[i]);
+                const double paid = others + options_.prior * parameters.cost(i, value + direction);
+                const double e = errorAfterChange(parameters[i]) + paid;
                 if (!(e < current)) break;
                 current = e;
+                penalty = paid;
                 value += direction;
             }
             parameters.set(i, value);

@@ -23,6 +23,10 @@ struct FitOptions {
     // The first step of every value, in source units; it halves down to one
     // whenever a pass gains nothing at its step.
     int firstStep = 4;
+    // What a value pays, added to the error, per squared source unit it
+    // strays from where it started: the evidence a change needs. It keeps
+    // values that few positions see close to the hand-written ones.
+    double prior = 0;
     // Whether the blend range and the scale are fitted as well.
     bool fitBlendAndScale = true;
     std::ostream* progress = nullptr;

@@ -44,7 +44,7 @@ TEST(BookPgn, KeepsOnlyTheMainLineMoves) {
         "1. e4 {best by test (1. d4)} e5 ; the reply\n"
         "2. Nf3! (2. f4 exf4 (2... d5) 3. Nf3) 2... Nc6 $1 3.Bb5 a6!? 4. Ba4 1/2-1/2\n"
         "\n"
-        "[Event \"Second\"]\n"
+        "[Event \"Second\"] [Termination \"time forfeit\"]\n"
         "1. d4 d5 *\n";
     std::istringstream in(text);
     const std::vector<GameRecord> games = readPgnGames(in, "sample.pgn");
@@ -58,6 +58,7 @@ TEST(BookPgn, KeepsOnlyTheMainLineMoves) {
     EXPECT_EQ(games[1].moves[0].line, 9);
     EXPECT_EQ(games[0].result, "1/2-1/2");
     EXPECT_EQ(games[1].result, "*");
+    EXPECT_EQ(games[1].termination, "time forfeit");
 }
 
 TEST(BookPgn, TagsStartANewGameEvenWithoutAResult) {
