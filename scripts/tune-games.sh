@@ -10,26 +10,36 @@
 # games it finished; the log says how long each stage took.
 #
 #   openings    random 8-ply openings judged level by stockfish (OPENINGS)
-#   self        Vortelan against itself at depth 4, random openings
+#   self        Vortelan against itself at depth 4, random openings. An
+#               engine at a fixed depth plays the same game with either
+#               colour, so the runner's two games per opening are one game
+#               twice (the tuner reads it once): half the time is lost.
+#   nodata      Vortelan against itself without data files (no book, no
+#               tables) at depth 4, random openings: two different games an
+#               opening
 #   fairymax, hoichess, phalanx
 #               Vortelan against each at depth 4, half from the runner's
 #               default openings, half from the random ones
-#   stockfish   stockfish against itself at depth 6, random openings: fewer
-#               blunders, so results that say more about the position
+#   stockfish   stockfish against itself at 0.05 s a move, random openings:
+#               fewer blunders, so results that say more about the position
+#               (a fixed time, since at a fixed depth its two games of an
+#               opening would be the same too)
 #
-# Stages to play: STAGES (default all, in the order above); games per stage:
-# GAMES (default 300). Measured on the shared two-core machine while other
-# builds ran: 300 games of depth 4 take 8 to 12 minutes a stage, the stockfish
-# stage about as long, so the whole default run takes about 50 minutes and
-# gives 1500 games, about 100000 positions for the tuner.
+# Stages to play: STAGES (default: openings nodata fairymax hoichess phalanx
+# stockfish); games per stage: GAMES (default 120). Measured on the shared
+# two-core machine while another match ran at normal priority: 300 games of
+# self took about 28 minutes (10 games a minute; games are long, 100 to 400
+# plies); the stages against the other engines about 6 minutes per 120 games;
+# stockfish at 0.05 s a move about 10 minutes per 120 games. The default run
+# takes about 45 minutes and gives some 600 games, 35000 quiet positions.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 engine=$(cd "$(dirname "${1:-$here/../build/release/vortelan}")" && pwd)/$(basename "${1:-vortelan}")
 out=${2:-/work/tune-data}
 match=${MATCH:-$here/../../shared/tools/match/match.js}
-games=${GAMES:-300}
+games=${GAMES:-120}
 openings=${OPENINGS:-300}
-stages=${STAGES:-openings self fairymax hoichess phalanx stockfish}
+stages=${STAGES:-openings nodata fairymax hoichess phalanx stockfish}
 
 mkdir -p "$out/engine"
 cp "$engine" "$out/engine/vortelan"
@@ -57,6 +67,10 @@ for stage in $stages; do
         self)
             play self --e1 "$me" --cwd1 "$out/engine" --e2 "$me" --cwd2 "$out/engine" \
                 --name1 Vortelan-a --name2 Vortelan-b --tc sd=4 --openings "$out/random-openings.txt" ;;
+        nodata)
+            mkdir -p "$out/nodata"
+            play nodata --e1 "$me" --cwd1 "$out/engine" --e2 "$me" --cwd2 "$out/nodata" \
+                --name1 Vortelan --name2 Vortelan-nodata --tc sd=4 --openings "$out/random-openings.txt" ;;
         fairymax)
             GAMES0=$games; games=$((GAMES0 / 2))
             play fairymax --e1 "$me" --cwd1 "$out/engine" --e2 /usr/games/fairymax --tc sd=4
@@ -73,7 +87,7 @@ for stage in $stages; do
         stockfish)
             play stockfish --e1 /usr/games/stockfish --p1 uci --o1 Threads=1 --o1 Hash=16 \
                 --e2 /usr/games/stockfish --p2 uci --o2 Threads=1 --o2 Hash=16 \
-                --tc sd=6 --openings "$out/random-openings.txt" ;;
+                --tc st=0.05 --openings "$out/random-openings.txt" ;;
         *) echo "unknown stage $stage" >&2; exit 2 ;;
     esac
 done

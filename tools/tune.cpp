@@ -1,11 +1,13 @@
 // vortelan-tune: fits the piece-square table source (data/tables.txt) to the
 // results of games, so that the engine's evaluation of their quiet positions
 // predicts the results as well as it can. Deterministic for a given input.
+#include <cstdint>
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "book_sources.h"
@@ -41,6 +43,19 @@ bool resultForWhite(const GameRecord& game, float& score) {
     else if (result == "1/2-1/2") score = 0.5f;
     else return false;
     return true;
+}
+
+// Games that begin alike (the runner plays every opening twice, and an
+// engine often plays the same moves for a while with either colour) share
+// most of their early positions, so they are held out together: the group
+// of a game is a hash of its first plies, the same on every machine.
+int openingGroup(const GameRecord& game) {
+    constexpr std::size_t groupPlies = 24;
+    uint32_t hash = 2166136261u;
+    for (std::size_t i = 0; i < game.moves.size() && i < groupPlies; ++i) {
+        for (char c : game.moves[i].text + ' ') hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    }
+    return static_cast<int>(hash >> 1);
 }
 
 bool readNumber(const char* text, int low, int high, int& value) {
@@ -112,6 +127,11 @@ int main(int argc, char** argv) {
     TunePositionSource positions(*tables);
     TuneSet set;
     int games = 0;
+    int repeats = 0;
+    // A game read before is read once: an engine at a fixed depth plays the
+    // same game with either colour, and a copy would both weigh it twice and
+    // let it sit on both sides of the held-out split.
+    std::unordered_set<std::string> seen;
     for (std::size_t p = 1; p < paths.size(); ++p) {
         std::vector<GameRecord> records;
         if (!readBookSource(paths[p], records, error)) {
@@ -122,12 +142,20 @@ int main(int argc, char** argv) {
         for (const GameRecord& record : records) {
             float result = 0;
             if (!resultForWhite(record, result)) continue;
-            positions.addGame(record, result, games++, rules, set);
+            std::string moves;
+            for (const MoveText& move : record.moves) moves += move.text + ' ';
+            if (!seen.insert(moves).second) {
+                ++repeats;
+                continue;
+            }
+            positions.addGame(record, result, openingGroup(record), rules, set);
+            ++games;
             ++used;
         }
         std::cout << paths[p] << ": " << used << " games with a result; " << set.samples.size()
                   << " quiet positions so far" << std::endl;
     }
+    if (repeats > 0) std::cout << repeats << " repeated games read once" << std::endl;
     if (set.samples.empty()) {
         std::cerr << "vortelan-tune: no quiet positions to tune on\n";
         return 1;

@@ -11,8 +11,9 @@ struct TuneSample {
     int base = 0;
     // The game's result for White: 1, 0.5 or 0.
     float result = 0.5f;
-    // Which game the position comes from: held-out positions are chosen by
-    // game, so that no game feeds both halves.
+    // The group of games the position comes from: held-out positions are
+    // chosen by group, so that no game (nor its twin from the same opening)
+    // feeds both halves.
     int game = 0;
     // This sample's entries are entries[first .. first + count).
     uint32_t first = 0;
