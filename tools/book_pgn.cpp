@@ -129,6 +129,9 @@ private:
     }
 
     void noteTag(const std::string& name, const std::string& value) {
+        // The result after the moves, when there is one, has the last word.
+        if (name == "Result" && isResult(value)) game_.result = value;
+        if (name == "Termination") game_.termination = value;
         if (name == "FEN" && firstFields(value, 4) != startFenFields) {
             game_.skipReason = "starts from a set-up position";
         } else if (name == "Variant" && value != "Standard" && value != "standard" && value != "chess" &&
@@ -153,7 +156,10 @@ private:
             return;
         }
         if (variationDepth_ > 0) return;
-        if (isResult(token)) return finishGame();
+        if (isResult(token)) {
+            if (inGame_) game_.result = token;
+            return finishGame();
+        }
         if (token[0] == '$' || isAnnotation(token)) return;
         const std::string move = stripMoveNumber(token);
         if (move.empty()) return;

@@ -66,32 +66,36 @@ int8_t toTableByte(const TableSource& source, double value, bool& clamped) {
     return static_cast<int8_t>(std::clamp<long>(scaled, -127, 127));
 }
 
-int buildTables(const TableSource& source, PieceSquareTables& tables) {
+int buildTableEntries(const TableSource& source, int kind, bool white, Square s, PieceSquareTables& tables) {
     int clampedCount = 0;
     Position position;
     for (int count = 0; count < 32; ++count) {
         position.pieceCount = static_cast<uint8_t>(count);
-        for (int kind = PAWN; kind <= QUEEN; ++kind) {
-            for (bool white : {false, true}) {
-                for (Square s = 0; s < 64; ++s) {
-                    bool clamped = false;
-                    tables.normal[PieceSquareTables::normalIndex(position, kind, white, s)] =
-                        toTableByte(source, sourceValueWithoutWings(source, kind, white, s, count), clamped);
-                    clampedCount += clamped;
-                    for (int blackWing = 0; blackWing < 3; ++blackWing) {
-                        for (int whiteWing = 0; whiteWing < 3; ++whiteWing) {
-                            position.whiteKingSquare = static_cast<int8_t>(wingSquare(whiteWing, true));
-                            position.blackKingSquare = static_cast<int8_t>(wingSquare(blackWing, false));
-                            const int own = white ? whiteWing : blackWing;
-                            const int enemy = white ? blackWing : whiteWing;
-                            const double value = sourceValue(source, kind, white, s, count, own, enemy);
-                            tables.advanced[PieceSquareTables::advancedIndex(position, kind, white, s)] =
-                                toTableByte(source, value, clamped);
-                            clampedCount += clamped;
-                        }
-                    }
-                }
+        bool clamped = false;
+        tables.normal[PieceSquareTables::normalIndex(position, kind, white, s)] =
+            toTableByte(source, sourceValueWithoutWings(source, kind, white, s, count), clamped);
+        clampedCount += clamped;
+        for (int blackWing = 0; blackWing < 3; ++blackWing) {
+            for (int whiteWing = 0; whiteWing < 3; ++whiteWing) {
+                position.whiteKingSquare = static_cast<int8_t>(wingSquare(whiteWing, true));
+                position.blackKingSquare = static_cast<int8_t>(wingSquare(blackWing, false));
+                const int own = white ? whiteWing : blackWing;
+                const int enemy = white ? blackWing : whiteWing;
+                const double value = sourceValue(source, kind, white, s, count, own, enemy);
+                tables.advanced[PieceSquareTables::advancedIndex(position, kind, white, s)] =
+                    toTableByte(source, value, clamped);
+                clampedCount += clamped;
             }
+        }
+    }
+    return clampedCount;
+}
+
+int buildTables(const TableSource& source, PieceSquareTables& tables) {
+    int clampedCount = 0;
+    for (int kind = PAWN; kind <= QUEEN; ++kind) {
+        for (bool white : {false, true}) {
+            for (Square s = 0; s < 64; ++s) clampedCount += buildTableEntries(source, kind, white, s, tables);
         }
     }
     return clampedCount;

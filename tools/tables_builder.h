@@ -18,5 +18,9 @@ double sourceValueWithoutWings(const TableSource& source, int kind, bool white, 
 // clamped is set when the value had to be cut to fit.
 int8_t toTableByte(const TableSource& source, double value, bool& clamped);
 
+// Fills the entries of one piece of a colour on one square, for every piece
+// count and king wings; returns how many had to be clamped.
+int buildTableEntries(const TableSource& source, int kind, bool white, Square s, PieceSquareTables& tables);
+
 // Fills both tables; returns how many entries had to be clamped.
 int buildTables(const TableSource& source, PieceSquareTables& tables);

@@ -35,8 +35,6 @@ int kindOfName(const std::string& name) {
     return EMPTY;
 }
 
-const char* kindNames[7] = {"", "pawn", "rook", "knight", "bishop", "king", "queen"};
-
 class SourceParser {
 public:
     SourceParser(std::istream& in, const std::string& name, TableSource& source)
@@ -144,7 +142,7 @@ private:
             for (int stage = 0; stage < 2; ++stage) {
                 if (!seenTable_[kind][stage])
                     return fail(std::string("no ") + (stage == 0 ? "opening" : "endgame") + " table for the " +
-                                kindNames[kind]);
+                                tablePieceName(kind));
             }
         }
     }
@@ -161,6 +159,11 @@ private:
 };
 
 }  // namespace
+
+const char* tablePieceName(int kind) {
+    static const char* const names[7] = {"", "pawn", "rook", "knight", "bishop", "king", "queen"};
+    return kind >= PAWN && kind <= QUEEN ? names[kind] : "";
+}
 
 bool readTableSource(std::istream& in, const std::string& sourceName, TableSource& source, std::string& error) {
     source = TableSource();

@@ -24,5 +24,8 @@ struct TableSource {
     int attack[7] = {};       // by kind
 };
 
+// The word the source uses for a piece kind ("pawn", ..., "king").
+const char* tablePieceName(int kind);
+
 // False (and error names the line) when the text is not a complete source.
 bool readTableSource(std::istream& in, const std::string& sourceName, TableSource& source, std::string& error);

@@ -41,7 +41,7 @@ TEST(BookPgn, KeepsOnlyTheMainLineMoves) {
         "1. e4 {best by test (1. d4)} e5 ; the reply\n"
         "2. Nf3! (2. f4 exf4 (2... d5) 3. Nf3) 2... Nc6 $1 3.Bb5 a6!? 4. Ba4 1/2-1/2\n"
         "\n"
-        "[Event \"Second\"]\n"
+        "[Event \"Second\"] [Termination \"time forfeit\"]\n"
         "1. d4 d5 *\n";
     std::istringstream in(text);
     const std::vector<GameRecord> games = readPgnGames(in, "sample.pgn");
@@ -53,15 +53,22 @@ TEST(BookPgn, KeepsOnlyTheMainLineMoves) {
     EXPECT_EQ(games[0].moves[2].line, 6);
     EXPECT_EQ(games[1].moves.size(), 2u);
     EXPECT_EQ(games[1].moves[0].line, 9);
+    EXPECT_EQ(games[0].result, "1/2-1/2");
+    EXPECT_EQ(games[1].result, "*");
+    EXPECT_EQ(games[1].termination, "time forfeit");
 }
 
 TEST(BookPgn, TagsStartANewGameEvenWithoutAResult) {
-    std::istringstream in("[Event \"a\"]\n1. e4 e5\n[Event \"b\"]\n1. c4 e5 0-1\n1. Nf3 d5\n");
+    std::istringstream in("[Event \"a\"]\n[Result \"1-0\"]\n1. e4 e5\n[Event \"b\"]\n1. c4 e5 0-1\n1. Nf3 d5\n");
     const std::vector<GameRecord> games = readPgnGames(in, "x.pgn");
     ASSERT_EQ(games.size(), 3u);
     EXPECT_EQ(games[0].moves[0].text, "e4");
     EXPECT_EQ(games[1].moves[0].text, "c4");
     EXPECT_EQ(games[2].moves[0].text, "Nf3");
+    // The result ending the moves, else the tag; each game keeps its own.
+    EXPECT_EQ(games[0].result, "1-0");
+    EXPECT_EQ(games[1].result, "0-1");
+    EXPECT_EQ(games[2].result, "");
 
     // A variation left open ends at the next tag line.
     std::istringstream open("[Event \"a\"]\n1. e4 (1. d4 d5\n[Event \"b\"]\n1. c4 *\n");

@@ -1,0 +1,83 @@
+#include "tune_engine.h"
+
+#include <sstream>
+
+#include "book_moves.h"
+#include "engine/engine.h"
+
+namespace {
+
+// Far beyond any score, so the capture search runs with an open window.
+constexpr int openWindow = 1000000;
+
+// The evaluators after the middle game do not read the tables.
+constexpr int lastPhaseWithTables = 2;
+
+// The tuner's own engine prints nothing; its output goes here.
+std::ostringstream silentOutput;
+
+}  // namespace
+
+TunePositionSource::TunePositionSource(const PieceSquareTables& tables)
+    : engine_(std::make_unique<Engine>(1, silentOutput)) {
+    engine_->tables = tables;
+    engine_->useAdvancedTables = true;
+    // The fit needs the whole evaluation, never a window bound.
+    engine_->lazyEvaluation = false;
+}
+
+TunePositionSource::~TunePositionSource() = default;
+
+int TunePositionSource::addGame(const GameRecord& game, float result, int gameNumber,
+                                const QuietPositionRules& rules, TuneSet& set) {
+    if (!game.skipReason.empty()) return 0;
+    Engine& engine = *engine_;
+    Position position;
+    engine.setupPosition(position, nullptr);
+    std::vector<uint32_t> entries;
+    int added = 0;
+    for (std::size_t ply = 0;; ++ply) {
+        MoveList legal;
+        if (!engine.generateLegalMoves(position, legal)) break;
+        if (static_cast<int>(ply) >= rules.skipPlies && !position.inCheck && position.status() == Normal &&
+            engine.gamePhase(position) <= lastPhaseWithTables) {
+            Position quiet = position;
+            MoveList moves;
+            engine.generateMoves(quiet, moves, true);
+            int status = Normal;
+            const int staticScore = engine.evaluate(quiet, &status, moves, -openWindow, openWindow);
+            Position searched = position;
+            MoveList searchedMoves;
+            engine.generateMoves(searched, searchedMoves, true);
+            const int settled = engine.quiesce(searched, searchedMoves, -openWindow, openWindow,
+                                               engine.settings.quiescenceDepth, 0);
+            if (settled == staticScore && staticScore <= rules.maxScore && staticScore >= -rules.maxScore) {
+                // The tables' share of the score, from White's side, and the
+                // entries that make it up.
+                int tableSum = 0;
+                entries.clear();
+                for (Square s = 0; s < 64; ++s) {
+                    const uint8_t piece = position.board[s];
+                    if (isEmpty(piece)) continue;
+                    const bool white = colourOf(piece) == WHITE;
+                    const std::size_t index = PieceSquareTables::advancedIndex(position, kindOf(piece), white, s);
+                    tableSum += white ? engine.tables.advanced[index] : -engine.tables.advanced[index];
+                    entries.push_back(static_cast<uint32_t>(index * 2 + (white ? 0 : 1)));
+                }
+                const int whiteScore = position.sideToMove == WHITE ? staticScore : -staticScore;
+                set.add(whiteScore - tableSum, result, gameNumber, entries);
+                ++added;
+            }
+        }
+        if (ply >= game.moves.size()) break;
+        const MoveText& move = game.moves[ply];
+        const FoundMove found = game.notation == Notation::San ? findSanMove(position, legal, move.text)
+                                                               : findCoordinateMove(position, legal, move.text);
+        if (found.problem != MoveProblem::None) break;
+        Position child = position;
+        engine.makeMove(found.from, found.to, child);
+        switchSide(child);
+        position = child;
+    }
+    return added;
+}
