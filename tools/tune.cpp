@@ -38,10 +38,14 @@ bool resultForWhite(const GameRecord& game, float& score) {
     const std::string& ending = game.termination;
     if (!ending.empty() && ending != "normal" && ending != "adjudication") return false;
     const std::string& result = game.result;
-    if (result == "1-0") score = 1.0f;
-    else if (result == "0-1") score = 0.0f;
-    else if (result == "1/2-1/2") score = 0.5f;
-    else return false;
+    if (result == "1-0")
+        score = 1.0f;
+    else if (result == "0-1")
+        score = 0.0f;
+    else if (result == "1/2-1/2")
+        score = 0.5f;
+    else
+        return false;
     return true;
 }
 
@@ -90,16 +94,26 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         bool ok = true;
-        if ((arg == "-o" || arg == "--output") && hasValue) output = argv[++i];
-        else if (arg == "--skip-plies" && hasValue) ok = readNumber(argv[++i], 0, 1000, rules.skipPlies);
-        else if (arg == "--max-score" && hasValue) ok = readNumber(argv[++i], 1, 400000, rules.maxScore);
-        else if (arg == "--passes" && hasValue) ok = readNumber(argv[++i], 0, 1000, options.maxPasses);
-        else if (arg == "--hold-out" && hasValue) ok = readNumber(argv[++i], 0, 1000, options.holdOutEvery);
-        else if (arg == "--step" && hasValue) ok = readNumber(argv[++i], 1, 100, options.firstStep);
-        else if (arg == "--prior" && hasValue) ok = readFraction(argv[++i], options.prior);
-        else if (arg == "--tables-only") options.fitBlendAndScale = false;
-        else if (arg.empty() || arg[0] == '-') ok = false;
-        else paths.push_back(arg);
+        if ((arg == "-o" || arg == "--output") && hasValue)
+            output = argv[++i];
+        else if (arg == "--skip-plies" && hasValue)
+            ok = readNumber(argv[++i], 0, 1000, rules.skipPlies);
+        else if (arg == "--max-score" && hasValue)
+            ok = readNumber(argv[++i], 1, 400000, rules.maxScore);
+        else if (arg == "--passes" && hasValue)
+            ok = readNumber(argv[++i], 0, 1000, options.maxPasses);
+        else if (arg == "--hold-out" && hasValue)
+            ok = readNumber(argv[++i], 0, 1000, options.holdOutEvery);
+        else if (arg == "--step" && hasValue)
+            ok = readNumber(argv[++i], 1, 100, options.firstStep);
+        else if (arg == "--prior" && hasValue)
+            ok = readFraction(argv[++i], options.prior);
+        else if (arg == "--tables-only")
+            options.fitBlendAndScale = false;
+        else if (arg.empty() || arg[0] == '-')
+            ok = false;
+        else
+            paths.push_back(arg);
         if (!ok) {
             std::cerr << usageText;
             return 2;

@@ -20,37 +20,40 @@ std::ostringstream silentOutput;
 
 TunePositionSource::TunePositionSource(const PieceSquareTables& tables)
     : engine_(std::make_unique<Engine>(1, silentOutput)) {
-    engine_->tables = tables;
-    engine_->useAdvancedTables = true;
+    engine_->evaluator.tables = tables;
+    engine_->evaluator.useAdvancedTables = true;
     // The fit needs the whole evaluation, never a window bound.
-    engine_->lazyEvaluation = false;
+    engine_->evaluator.lazyEvaluation = false;
 }
 
 TunePositionSource::~TunePositionSource() = default;
 
-int TunePositionSource::addGame(const GameRecord& game, float result, int gameNumber,
-                                const QuietPositionRules& rules, TuneSet& set) {
+int TunePositionSource::addGame(const GameRecord& game, float result, int gameNumber, const QuietPositionRules& rules,
+                                TuneSet& set) {
     if (!game.skipReason.empty()) return 0;
     Engine& engine = *engine_;
+    Rules& chessRules = engine.rules;
     Position position;
-    engine.setupPosition(position, nullptr);
+    std::string usedText;
+    setupPosition(position, nullptr, chessRules.keys, usedText);
     std::vector<uint32_t> entries;
     int added = 0;
     for (std::size_t ply = 0;; ++ply) {
         MoveList legal;
-        if (!engine.generateLegalMoves(position, legal)) break;
+        if (!generateLegalMoves(position, legal, chessRules)) break;
         if (static_cast<int>(ply) >= rules.skipPlies && !position.inCheck && position.status() == Normal &&
-            engine.gamePhase(position) <= lastPhaseWithTables) {
+            gamePhase(position) <= lastPhaseWithTables) {
             Position quiet = position;
             MoveList moves;
-            engine.generateMoves(quiet, moves, true);
+            generateMoves(quiet, moves, Generation::Full, chessRules);
             int status = Normal;
-            const int staticScore = engine.evaluate(quiet, &status, moves, -openWindow, openWindow);
+            const int staticScore =
+                engine.evaluator.evaluate(quiet, &status, moves, -openWindow, openWindow, chessRules);
             Position searched = position;
             MoveList searchedMoves;
-            engine.generateMoves(searched, searchedMoves, true);
-            const int settled = engine.quiesce(searched, searchedMoves, -openWindow, openWindow,
-                                               engine.settings.quiescenceDepth, 0);
+            generateMoves(searched, searchedMoves, Generation::Full, chessRules);
+            const int settled = engine.search.quiesce(searched, searchedMoves, -openWindow, openWindow,
+                                                      engine.search.settings.quiescenceDepth, 0);
             if (settled == staticScore && staticScore <= rules.maxScore && staticScore >= -rules.maxScore) {
                 // The tables' share of the score, from White's side, and the
                 // entries that make it up.
@@ -61,7 +64,8 @@ int TunePositionSource::addGame(const GameRecord& game, float result, int gameNu
                     if (isEmpty(piece)) continue;
                     const bool white = colourOf(piece) == WHITE;
                     const std::size_t index = PieceSquareTables::advancedIndex(position, kindOf(piece), white, s);
-                    tableSum += white ? engine.tables.advanced[index] : -engine.tables.advanced[index];
+                    tableSum +=
+                        white ? engine.evaluator.tables.advanced[index] : -engine.evaluator.tables.advanced[index];
                     entries.push_back(static_cast<uint32_t>(index * 2 + (white ? 0 : 1)));
                 }
                 const int whiteScore = position.sideToMove == WHITE ? staticScore : -staticScore;
@@ -75,7 +79,7 @@ int TunePositionSource::addGame(const GameRecord& game, float result, int gameNu
                                                                : findCoordinateMove(position, legal, move.text);
         if (found.problem != MoveProblem::None) break;
         Position child = position;
-        engine.makeMove(found.from, found.to, child);
+        makeMove(found.from, found.to, child, chessRules);
         switchSide(child);
         position = child;
     }

@@ -34,7 +34,7 @@ struct FitOptions {
 
 struct FitReport {
     double slope = 0;
-    double errorBefore = 0;   // over the fitted samples
+    double errorBefore = 0;  // over the fitted samples
     double errorAfter = 0;
     double heldOutBefore = 0;
     double heldOutAfter = 0;

@@ -87,8 +87,8 @@ TEST(GeneratedBooks, AnswerTheStartAndCommonRepliesWithLegalMoves) {
         {"e2e4", "e7e5", "g1f3"},
         {"e2e4", "c7c5", "g1f3", "d7d6"},
         // The end of a repertoire line: the deep lines carry it on.
-        {"e2e4", "e7e5", "g1f3", "b8c6", "f1b5", "a7a6", "b5a4", "g8f6", "e1g1", "f8e7", "f1e1", "b7b5", "a4b3",
-         "d7d6", "c2c3", "e8g8"},
+        {"e2e4", "e7e5", "g1f3", "b8c6", "f1b5", "a7a6", "b5a4", "g8f6", "e1g1", "f8e7", "f1e1", "b7b5", "a4b3", "d7d6",
+         "c2c3", "e8g8"},
     };
     for (const auto& game : games) {
         t.loop.handleLine("new");
