@@ -3,6 +3,30 @@
 #include "board/status.h"
 #include "board/rules.h"
 
+namespace {
+
+// Whether no series of legal moves can end in mate, the only material draw
+// the rules of chess know: a bare king against a king with at most one
+// knight or bishop, or bishops alone on squares of one colour. A knight or
+// bishop on each side can still mate (into a corner the own pieces block),
+// so such games go on: a draw claimed there is a false claim that a GUI
+// forfeits, or a game the engine stops playing.
+bool noMatePossible(const Position& p, const int pieces[2], const bool heavy[2]) {
+    if (pieces[0] > 2 || pieces[1] > 2 || heavy[0] || heavy[1]) return false;
+    if (pieces[0] == 1 || pieces[1] == 1) return true;
+    int bishopSquareColours[2] = {0, 0};  // by square colour: dark, light
+    int minors = 0;
+    for (Square s = 0; s < 64; ++s) {
+        const uint8_t piece = p.board[s];
+        if (isEmpty(piece) || kindOf(piece) == KING) continue;
+        ++minors;
+        if (kindOf(piece) == BISHOP) ++bishopSquareColours[(fileOf(s) + rankOf(s)) % 2];
+    }
+    return bishopSquareColours[0] == minors || bishopSquareColours[1] == minors;
+}
+
+}  // namespace
+
 void finishMaterialAndStatus(Position& p, const MoveList& moves, const int pieces[2], const int counts[2],
                              const int values[2], const bool heavy[2], const Rules& rules) {
     constexpr int B = 0, W = 1;
@@ -33,7 +57,7 @@ void finishMaterialAndStatus(Position& p, const MoveList& moves, const int piece
         p.setBothStatus(DrawFiftyMoves);
     } else if (rules.repetitionCheckOn && rules.gameLine && isRepetition(p, rules.gameLine->data(), *rules.gamePly)) {
         p.setBothStatus(DrawRepetition);
-    } else if (pieces[W] <= 2 && pieces[B] <= 2 && !heavy[W] && !heavy[B]) {
+    } else if (noMatePossible(p, pieces, heavy)) {
         p.setBothStatus(DrawMaterial);
     } else {
         p.setBothStatus(Normal);

@@ -4,17 +4,21 @@
 
 namespace {
 
-// Kings alone or with one knight or bishop each cannot mate.
+// Drawn by material only where no mate is possible: a bare king against at
+// most one minor piece, or bishops on one square colour; a minor piece on
+// each side can still mate, so the game goes on.
 TEST(Status, InsufficientMaterial) {
     struct Case {
         const char* fen;
         int status;
     };
     const Case cases[] = {
-        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", DrawMaterial},  {"4k3/8/8/8/8/8/8/4KB2 w - - 0 1", DrawMaterial},
-        {"4k3/8/8/8/8/8/8/4KB2 b - - 0 1", DrawMaterial}, {"4kb2/8/8/8/8/8/8/4KN2 w - - 0 1", DrawMaterial},
-        {"4k3/8/8/8/8/8/8/3NKN2 w - - 0 1", Normal},  // two knights
-        {"4k3/8/8/8/8/8/8/4KBB1 w - - 0 1", Normal},      {"4k3/4p3/8/8/8/8/8/4KN2 w - - 0 1", Normal},
+        {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", DrawMaterial},    {"4k3/8/8/8/8/8/8/4KB2 w - - 0 1", DrawMaterial},
+        {"4k3/8/8/8/8/8/8/4KB2 b - - 0 1", DrawMaterial},   {"4kb2/8/8/8/8/8/8/4KN2 w - - 0 1", Normal},
+        {"4kn2/8/8/8/8/8/8/4KN2 b - - 0 1", Normal},        {"4kb2/8/8/8/8/8/8/4KB2 w - - 0 1", Normal},
+        {"4k1b1/8/8/8/8/8/8/4KB2 w - - 0 1", DrawMaterial},  // both bishops on light squares
+        {"4k3/8/8/8/8/8/8/3NKN2 w - - 0 1", Normal},         // two knights
+        {"4k3/8/8/8/8/8/8/4KBB1 w - - 0 1", Normal},        {"4k3/4p3/8/8/8/8/8/4KN2 w - - 0 1", Normal},
         {"4k3/8/8/8/8/8/8/4K2R w - - 0 1", Normal},
     };
     for (const Case& c : cases) {
