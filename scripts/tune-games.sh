@@ -22,11 +22,13 @@
 # either colour and the runner's two games of an opening would be one.
 #
 # Stages to play: STAGES (default: openings self stockfish); games per
-# stage: GAMES (default 120). Measured on the shared two-core machine while
-# other work ran at normal priority: the openings take half a minute, self
-# about 6 s a game and stockfish about 7.5 s (their games are long), so 120
-# games take 13 to 15 minutes a stage and the default run about 30 minutes;
-# 250 such games gave some 15000 quiet positions.
+# stage: GAMES (default 120); the openings' random seed: SEED (default 17;
+# give a new run a new seed, so that its games add new positions).
+# Measured on the shared two-core machine while other work ran at normal
+# priority: the openings take half a minute, self about 6 s a game and
+# stockfish about 7.5 s (their games are long), so 120 games take 13 to 15
+# minutes a stage and the default run about 30 minutes; 250 such games gave
+# some 15000 quiet positions.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 engine=$(cd "$(dirname "${1:-$here/../build/release/vortelan}")" && pwd)/$(basename "${1:-vortelan}")
@@ -34,6 +36,7 @@ out=${2:-/work/tune-data}
 match=${MATCH:-$here/../../shared/tools/match/match.js}
 games=${GAMES:-120}
 openings=${OPENINGS:-300}
+seed=${SEED:-17}
 stages=${STAGES:-openings self stockfish}
 
 mkdir -p "$out/engine"
@@ -58,7 +61,7 @@ for stage in $stages; do
     case $stage in
         openings)
             start=$(date +%s)
-            nice -n 19 node "$here/tune-openings.js" "$openings" 17 > "$out/random-openings.txt"
+            nice -n 19 node "$here/tune-openings.js" "$openings" "$seed" > "$out/random-openings.txt"
             echo "openings: $openings in $(( $(date +%s) - start )) s" >> "$log" ;;
         self)
             play self-timed --e1 "$me" --cwd1 "$out/engine" --e2 "$me" --cwd2 "$out/engine" \

@@ -21,8 +21,10 @@
 namespace {
 
 const char* usageText =
-    "usage: vortelan-tune [options] SOURCE GAMES.pgn...\n"
+    "usage: vortelan-tune [options] SOURCE [GAMES.pgn...]\n"
     "  -o, --output FILE     the tuned source (default: tables-tuned.txt)\n"
+    "  --positions FILE      write the games' quiet positions there, to be labelled, and stop\n"
+    "  --labels FILE         labelled positions to fit (as many as wanted; instead of or with games)\n"
     "  --skip-plies N        plies left out at the start of each game (default 16)\n"
     "  --max-score N         positions beyond N engine units are left out (default 4000)\n"
     "  --passes N            passes of the coordinate descent at most (default 30)\n"
@@ -62,6 +64,32 @@ int openingGroup(const GameRecord& game) {
     return static_cast<int>(hash >> 1);
 }
 
+// A labelled positions file has one position a line: White's expected
+// result (0 to 1), the game number, then the moves from the start in
+// coordinate notation, as scripts/tune-label.js writes them. Returns false
+// when the file cannot be read or a line is malformed.
+bool readLabels(const std::string& path, TunePositionSource& positions, const QuietPositionRules& rules, TuneSet& set,
+                int& used, int& dropped) {
+    std::ifstream in(path);
+    if (!in) return false;
+    std::string line;
+    std::vector<std::string> moves;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream words(line);
+        float label = 0;
+        int game = 0;
+        if (!(words >> label >> game) || label < 0 || label > 1) return false;
+        moves.clear();
+        for (std::string move; words >> move;) moves.push_back(move);
+        if (positions.addPosition(moves, label, game, rules, set))
+            ++used;
+        else
+            ++dropped;
+    }
+    return true;
+}
+
 bool readNumber(const char* text, int low, int high, int& value) {
     try {
         std::size_t used = 0;
@@ -90,6 +118,8 @@ int main(int argc, char** argv) {
     FitOptions options;
     options.prior = 1e-6;
     std::vector<std::string> paths;
+    std::vector<std::string> labelPaths;
+    std::string positionsPath;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -108,6 +138,10 @@ int main(int argc, char** argv) {
             ok = readNumber(argv[++i], 1, 100, options.firstStep);
         else if (arg == "--prior" && hasValue)
             ok = readFraction(argv[++i], options.prior);
+        else if (arg == "--positions" && hasValue)
+            positionsPath = argv[++i];
+        else if (arg == "--labels" && hasValue)
+            labelPaths.push_back(argv[++i]);
         else if (arg == "--tables-only")
             options.fitBlendAndScale = false;
         else if (arg.empty() || arg[0] == '-')
@@ -119,7 +153,7 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (paths.size() < 2) {
+    if (paths.empty() || (paths.size() < 2 && labelPaths.empty()) || (!positionsPath.empty() && paths.size() < 2)) {
         std::cerr << usageText;
         return 2;
     }
@@ -142,6 +176,14 @@ int main(int argc, char** argv) {
     TuneSet set;
     int games = 0;
     int repeats = 0;
+    std::ofstream positionsOut;
+    if (!positionsPath.empty()) {
+        positionsOut.open(positionsPath);
+        if (!positionsOut) {
+            std::cerr << "vortelan-tune: cannot write " << positionsPath << "\n";
+            return 1;
+        }
+    }
     // A game read before is read once: an engine at a fixed depth plays the
     // same game with either colour, and a copy would both weigh it twice and
     // let it sit on both sides of the held-out split.
@@ -162,7 +204,8 @@ int main(int argc, char** argv) {
                 ++repeats;
                 continue;
             }
-            positions.addGame(record, result, openingGroup(record), rules, set);
+            positions.addGame(record, result, openingGroup(record), rules, set,
+                              positionsPath.empty() ? nullptr : &positionsOut);
             ++games;
             ++used;
         }
@@ -170,6 +213,28 @@ int main(int argc, char** argv) {
                   << " quiet positions so far" << std::endl;
     }
     if (repeats > 0) std::cout << repeats << " repeated games read once" << std::endl;
+    if (!positionsPath.empty()) {
+        positionsOut.close();
+        if (!positionsOut) {
+            std::cerr << "vortelan-tune: cannot write " << positionsPath << "\n";
+            return 1;
+        }
+        std::cout << "wrote " << set.samples.size() << " positions to " << positionsPath << std::endl;
+        return 0;
+    }
+    int labelled = 0;
+    for (const std::string& path : labelPaths) {
+        int used = 0;
+        int dropped = 0;
+        if (!readLabels(path, positions, rules, set, used, dropped)) {
+            std::cerr << "vortelan-tune: cannot read the labelled positions of " << path << "\n";
+            return 1;
+        }
+        labelled += used;
+        std::cout << path << ": " << used << " labelled positions";
+        if (dropped > 0) std::cout << " (" << dropped << " not quiet with these tables, or unplayable)";
+        std::cout << "; " << set.samples.size() << " quiet positions so far" << std::endl;
+    }
     if (set.samples.empty()) {
         std::cerr << "vortelan-tune: no quiet positions to tune on\n";
         return 1;
@@ -183,8 +248,12 @@ int main(int argc, char** argv) {
 
     std::ostringstream text;
     std::ostringstream header;
-    header << "Source of the piece-square tables, fitted by vortelan-tune to " << games << " games\n"
-           << "(" << set.samples.size() << " quiet positions, slope " << report.slope << "; error "
+    header << "Source of the piece-square tables, fitted by vortelan-tune to ";
+    if (labelled > 0)
+        header << labelled << " positions labelled by a stronger engine\n";
+    else
+        header << games << " games\n";
+    header << "(" << set.samples.size() << " quiet positions, slope " << report.slope << "; error "
            << report.errorBefore << " -> " << report.errorAfter << ").";
     writeTableSource(text, *source, header.str());
     if (!replaceFile(output, text.str(), error)) {

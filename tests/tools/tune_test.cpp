@@ -47,6 +47,41 @@ TEST(TuneEngine, TheScoreWithoutTablesDoesNotDependOnThem) {
     EXPECT_EQ(tuned.entries, plain.entries);
 }
 
+// The positions written out for a stronger engine to label come back, read
+// from their moves, as the very samples the game gave: castling and an en
+// passant capture included, and the label put in place of the result.
+TEST(TuneEngine, WrittenPositionsReadBackAsTheSameSamples) {
+    const std::string pgn = "1. e4 Nf6 2. e5 d5 3. exd6 exd6 4. Nf3 Be7 5. Bc4 O-O 6. O-O Nc6 7. d3 Bg4 1-0\n";
+    std::istringstream in(pgn);
+    const std::vector<GameRecord> games = readPgnGames(in, "game.pgn");
+    auto tables = std::make_unique<PieceSquareTables>();
+    TunePositionSource source(*tables);
+    QuietPositionRules rules;
+    rules.skipPlies = 0;
+    TuneSet fromGame;
+    std::ostringstream written;
+    source.addGame(games.at(0), 1.0f, 7, rules, fromGame, &written);
+    ASSERT_GE(fromGame.samples.size(), 8u);
+
+    TuneSet fromLines;
+    std::istringstream lines(written.str());
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        int game = 0;
+        words >> game;
+        std::vector<std::string> moves;
+        for (std::string move; words >> move;) moves.push_back(move);
+        EXPECT_TRUE(source.addPosition(moves, 0.25f, game, rules, fromLines)) << line;
+    }
+    ASSERT_EQ(fromLines.samples.size(), fromGame.samples.size());
+    for (std::size_t i = 0; i < fromGame.samples.size(); ++i) {
+        EXPECT_EQ(fromLines.samples[i].base, fromGame.samples[i].base) << i;
+        EXPECT_EQ(fromLines.samples[i].game, 7) << i;
+        EXPECT_EQ(fromLines.samples[i].result, 0.25f) << i;
+    }
+    EXPECT_EQ(fromLines.entries, fromGame.entries);
+}
+
 // Positions with a White knight, a Black one or both (with both alone, a
 // constant added to the table would cancel out), labelled with the result the
 // knight table below predicts: the fit, started from an empty table, must
