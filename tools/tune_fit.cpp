@@ -1,6 +1,7 @@
 #include "tune_fit.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <iomanip>
@@ -32,14 +33,26 @@ struct Parameter {
     // A value whose scaled size must fit the table's signed byte.
     bool inByte = false;
     int start = 0;
+    // A table square pays for straying from where it started plus the
+    // level its whole table moved by, so that moving the level costs none
+    // of the table's squares anything.
+    const int* level = nullptr;
+    // The level of a whole table: every square of the table (kind, stage)
+    // moves with it.
+    bool isLevel = false;
+    int stage = 0;
 };
 
 // The largest scaled value a table entry can hold.
 constexpr double byteLimit = 127.5;
 
+// How far each table (by kind and stage, as the source holds them) moved as
+// a whole, in source units.
+using Levels = std::array<std::array<int, 2>, 7>;
+
 // The values the fit moves, in the order it visits them: the scale and the
-// blend first, since they shape every table, then the tables, the king-wing
-// terms last.
+// blend first, since they shape every table, then each table's level, then
+// its squares, the king-wing terms last.
 class ParameterList {
 public:
     ParameterList(TableSource& source, bool blendAndScale) : source_(source) {
@@ -49,12 +62,28 @@ public:
             list_.push_back({&source.endgameCount, 0, 31});
             list_.push_back({&source.openingCount, 1, 32});
         }
+        // The level of a table is what a piece of that kind is worth more
+        // or less wherever it stands: the piece values are fixed, and the
+        // games may say that two minor pieces outweigh a rook and a pawn
+        // by more than they do. It pays nothing, since every position with
+        // the piece sees it. Both kings are always on the board, so theirs
+        // would cancel out.
+        for (int kind = PAWN; kind <= QUEEN; ++kind) {
+            if (kind == KING) continue;
+            for (int stage = 0; stage < 2; ++stage) {
+                Parameter level{&levels_[kind][stage], -1000, 1000, kind};
+                level.isLevel = true;
+                level.stage = stage;
+                list_.push_back(level);
+            }
+        }
         for (int kind = PAWN; kind <= QUEEN; ++kind) {
             for (int stage = 0; stage < 2; ++stage) {
                 for (Square s = 0; s < 64; ++s) {
-                    // No pawn ever stands on the first or the last rank.
-                    if (kind == PAWN && (rankOf(s) == 0 || rankOf(s) == 7)) continue;
-                    list_.push_back({&source.base[kind][stage][s], -1000, 1000, kind, s, true, true});
+                    if (!onTable(kind, s)) continue;
+                    Parameter value{&source.base[kind][stage][s], -1000, 1000, kind, s, true, true};
+                    value.level = &levels_[kind][stage];
+                    list_.push_back(value);
                 }
             }
         }
@@ -71,19 +100,26 @@ public:
     // What parameter i pays at that value, in squared source units.
     double cost(std::size_t i, int value) const {
         const Parameter& p = list_[i];
-        return p.anchored ? static_cast<double>(value - p.start) * (value - p.start) : 0.0;
+        if (!p.anchored) return 0.0;
+        const int away = value - p.start - (p.level ? *p.level : 0);
+        return static_cast<double>(away) * away;
     }
 
     std::size_t size() const { return list_.size(); }
 
-    // After the source was replaced as a whole.
-    void reload() { scaleTenths_ = static_cast<int>(std::lround(source_.scale * 10)); }
+    // After the source was replaced as a whole, with the levels it had.
+    void reload(const Levels& levels) {
+        scaleTenths_ = static_cast<int>(std::lround(source_.scale * 10));
+        levels_ = levels;
+    }
+    const Levels& levels() const { return levels_; }
 
     // Sets parameter i; false (and nothing changed) when the value lies
     // outside its limits or would leave the blend without a range.
     bool set(std::size_t i, int value) {
         const Parameter& p = list_[i];
         if (value < p.low || value > p.high) return false;
+        if (p.isLevel) return moveLevel(p, value);
         if (p.inByte && std::abs(value) * source_.scale > byteLimit) return false;
         const int old = *p.value;
         *p.value = value;
@@ -98,6 +134,25 @@ public:
     const Parameter& operator[](std::size_t i) const { return list_[i]; }
 
 private:
+    // No pawn ever stands on the first or the last rank.
+    static bool onTable(int kind, Square s) { return kind != PAWN || (rankOf(s) != 0 && rankOf(s) != 7); }
+
+    // Moves every square of the level's table by the same amount; false
+    // (and nothing changed) when a square would leave its limits or its byte.
+    bool moveLevel(const Parameter& p, int value) {
+        const int by = value - *p.value;
+        auto& table = source_.base[p.kind][p.stage];
+        for (Square s = 0; s < 64; ++s) {
+            if (!onTable(p.kind, s)) continue;
+            const int moved = table[s] + by;
+            if (moved < -1000 || moved > 1000 || std::abs(moved) * source_.scale > byteLimit) return false;
+        }
+        for (Square s = 0; s < 64; ++s)
+            if (onTable(p.kind, s)) table[s] += by;
+        *p.value = value;
+        return true;
+    }
+
     int largestTableValue() const {
         int largest = 0;
         for (const auto& kind : source_.base)
@@ -108,6 +163,7 @@ private:
 
     TableSource& source_;
     int scaleTenths_ = 0;
+    Levels levels_{};
     std::vector<Parameter> list_;
 };
 
@@ -124,7 +180,7 @@ public:
     // The fitted samples' error after parameter p changed: only the entries
     // it feeds are built again.
     double errorAfterChange(const Parameter& p) {
-        if (p.kind == 0) return error(SampleGroup::Fitted);
+        if (p.kind == 0 || p.isLevel) return error(SampleGroup::Fitted);
         // The tables are drawn as White sees them: Black's piece reads the
         // mirrored square.
         buildTableEntries(source_, p.kind, true, p.square, *tables_);
@@ -152,6 +208,7 @@ public:
         int step = std::max(1, options_.firstStep);
         for (int pass = 1; pass <= options_.maxPasses; ++pass) {
             const TableSource before = source_;
+            const Levels levelsBefore = parameters.levels();
             int changes = 0;
             const double penaltyBefore = penalty;
             for (std::size_t i = 0; i < parameters.size(); ++i)
@@ -164,7 +221,7 @@ public:
             // the others: it is undone, and the search goes on more finely.
             if (holdingOut && nowHeldOut > heldOut) {
                 source_ = before;
-                parameters.reload();
+                parameters.reload(levelsBefore);
                 penalty = penaltyBefore;
                 current = error(SampleGroup::Fitted) + penalty;
                 say() << "  held-out error rose: pass undone\n";

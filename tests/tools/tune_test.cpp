@@ -140,6 +140,15 @@ TEST(TuneFit, RecoversTheTableThatLabelledThePositions) {
         EXPECT_LE(report.passErrors[i], report.passErrors[i - 1]);
     EXPECT_LT(report.errorAfter, report.errorBefore / 10);
 
+    // A table off by the same amount on every square is put right by its
+    // level alone, which pays no prior: squares that pay dearly for every
+    // unit they stray cannot do it one by one.
+    TableSource shifted = *truth;
+    for (int& value : shifted.base[KNIGHT][0]) value -= 10;
+    options.prior = 1;
+    fitTables(set, shifted, options);
+    for (Square s = 0; s < 64; ++s) EXPECT_EQ(shifted.base[KNIGHT][0][s], truth->base[KNIGHT][0][s]) << int(s);
+
     // What the tuner writes reads back as the same source.
     std::stringstream text;
     writeTableSource(text, fitted, "a test");
