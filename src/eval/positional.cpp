@@ -46,6 +46,7 @@ PositionalEvaluation::PositionalEvaluation(const EvalContext& c, Position& p, co
       rules(c.rules),
       position(p),
       weights(w),
+      pieceSquares(c.evaluator.pieceSquareView(p)),
       white(makeSide(p, WHITE)),
       black(makeSide(p, BLACK)) {}
 
@@ -121,11 +122,16 @@ void PositionalEvaluation::scanSquares() {
     const bool scoreSpace =
         weights.space == SpaceRule::Always || (weights.space == SpaceRule::AfterPly16 && p.plyCount > 16);
     if (scoreSpace) {
+        // Summed in locals: the attack maps are bytes, which may alias the
+        // sums, and adding into the sums directly would store them each time.
+        int whiteSpace = 0, blackSpace = 0;
         for (Square s = 0; s < 64; ++s) {
             // Black reads the table from its side, the board turned round.
-            white.sum += spaceWeight(s) * p.whiteAttacks[s];
-            black.sum += spaceWeight(63 - s) * p.blackAttacks[s];
+            whiteSpace += spaceWeight(s) * p.whiteAttacks[s];
+            blackSpace += spaceWeight(63 - s) * p.blackAttacks[s];
         }
+        white.sum += whiteSpace;
+        black.sum += blackSpace;
     }
     for (uint64_t occupied = occupiedSquares(p.board); occupied != 0;) {
         const Square s = popLowestSquare(occupied);
@@ -141,7 +147,7 @@ void PositionalEvaluation::tallyPiece(EvalSide& own, Square s, int kind) {
     const int file = fileOf(s);
     const int rank = relativeRank(own.colour, s);
 
-    if (weights.pieceSquareValues) own.sum += evaluator.squareValue(position, s);
+    if (weights.pieceSquareValues) own.sum += pieceSquares.value(kind, own.colour == WHITE, s);
     t.defended += ownCount;
     t.attacked += enemyCount;
     if (enemyCount >= 2) t.overattacked += enemyCount - 1;
