@@ -22,6 +22,14 @@ constexpr int8_t spaceWeightAsWritten[64] = {
     4, 4, 4, 4, 4, 4, 4, 4,  // rank 8
 };
 constexpr int spaceWeight(Square s) { return spaceWeightAsWritten[s] * spaceWeightScale; }
+// The first square of the 4th rank; every square before it weighs nothing.
+constexpr Square firstSpaceSquare = 24;
+constexpr bool ownRanksWeighNothing() {
+    for (Square s = 0; s < firstSpaceSquare; ++s)
+        if (spaceWeightAsWritten[s] != 0) return false;
+    return true;
+}
+static_assert(ownRanksWeighNothing(), "the space scan skips the squares before firstSpaceSquare");
 
 // Every piece is worth a little more the further it has advanced.
 constexpr int rankBonus[8] = {0, 0, 0, 2, 4, 6, 8, 10};
@@ -124,12 +132,11 @@ void PositionalEvaluation::scanSquares() {
     if (scoreSpace) {
         // Summed in locals: the attack maps are bytes, which may alias the
         // sums, and adding into the sums directly would store them each time.
+        // A side's own three ranks weigh nothing, so they are not read.
         int whiteSpace = 0, blackSpace = 0;
-        for (Square s = 0; s < 64; ++s) {
-            // Black reads the table from its side, the board turned round.
-            whiteSpace += spaceWeight(s) * p.whiteAttacks[s];
-            blackSpace += spaceWeight(63 - s) * p.blackAttacks[s];
-        }
+        for (Square s = firstSpaceSquare; s < 64; ++s) whiteSpace += spaceWeight(s) * p.whiteAttacks[s];
+        // Black reads the table from its side, the board turned round.
+        for (Square s = 0; s < 64 - firstSpaceSquare; ++s) blackSpace += spaceWeight(63 - s) * p.blackAttacks[s];
         white.sum += whiteSpace;
         black.sum += blackSpace;
     }
