@@ -1,13 +1,25 @@
 // vortelan-bench: searches the bench positions and prints, per position, the
 // depth, nodes and time, then the total nodes (the search's signature) and
-// the speed.
+// the speed. "vortelan-bench N" searches every position N plies shallower,
+// a light workload for profiling; its total is not the signature.
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "bench_runner.h"
 
-int main() {
+int main(int argc, char** argv) {
+    int pliesShallower = 0;
+    if (argc > 1) {
+        char* end = nullptr;
+        const long plies = std::strtol(argv[1], &end, 10);
+        if (argc > 2 || end == argv[1] || *end != '\0' || plies < 0 || plies > 20) {
+            std::fprintf(stderr, "usage: vortelan-bench [plies shallower, 0 to 20]\n");
+            return 2;
+        }
+        pliesShallower = static_cast<int>(plies);
+    }
     int64_t totalNodes = 0;
     int64_t totalMilliseconds = 0;
     std::string error;
@@ -19,7 +31,7 @@ int main() {
             totalNodes += record.nodes;
             totalMilliseconds += record.milliseconds;
         },
-        error);
+        error, pliesShallower);
     if (!ok) {
         std::fprintf(stderr, "vortelan-bench: %s\n", error.c_str());
         return 1;

@@ -1,5 +1,6 @@
 #include "bench_runner.h"
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <memory>
@@ -15,7 +16,8 @@ constexpr uint32_t benchSeed = 20261207u;
 
 }  // namespace
 
-bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& report, std::string& error) {
+bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& report, std::string& error,
+              int pliesShallower) {
     // The thinking lines are not wanted; a stream without a buffer drops them.
     std::ostream nowhere(nullptr);
     auto engine = std::make_unique<Engine>(benchSeed, nowhere);
@@ -40,11 +42,12 @@ bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& 
         generateLegalMoves(position, moves, engine->rules);
 
         const auto start = std::chrono::steady_clock::now();
-        const SearchResult result = engine->rootSearch(position, moves, -infinityScore, infinityScore, entry.depth - 1);
+        const int depth = std::max(1, entry.depth - pliesShallower);
+        const SearchResult result = engine->rootSearch(position, moves, -infinityScore, infinityScore, depth - 1);
         const auto stop = std::chrono::steady_clock::now();
 
         BenchRecord record;
-        record.depth = entry.depth;
+        record.depth = depth;
         record.nodes = engine->search.nodeCount;
         record.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(stop - start).count();
         record.bestMove = moveText(result.bestFrom, result.bestTo);

@@ -26,5 +26,9 @@ struct BenchRecord {
 
 // Searches every bench position in order and hands each result to report.
 // Returns false (and names the position in error) when a position is refused
-// by the set-up rules, which would make the signature meaningless.
-bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& report, std::string& error);
+// by the set-up rules, which would make the signature meaningless. A run
+// shallower by some plies (each position still one ply at least) is a
+// lighter workload for profilers that slow the program down fifty-fold; only
+// the full depth gives the signature.
+bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& report, std::string& error,
+              int pliesShallower = 0);

@@ -14,6 +14,9 @@ namespace {
 
 const Geometry& geo = boardGeometry;
 
+// A count for each piece code a board byte can hold (colour bit and kind).
+using PieceCodeCounts = int[(COLOUR_MASK | KIND_MASK) + 1];
+
 constexpr Square A1 = 0, B1 = 1, C1 = 2, D1 = 3, E1 = 4, F1 = 5, G1 = 6, H1 = 7;
 constexpr Square A8 = 56, B8 = 57, C8 = 58, D8 = 59, E8 = 60, F8 = 61, G8 = 62, H8 = 63;
 
@@ -152,29 +155,16 @@ int generateMoves(Position& p, MoveList& moves, Generation mode, Rules& rules) {
     moves.count = 0;
     const uint8_t side = p.sideToMove;
     int8_t* attacks = side == WHITE ? p.whiteAttacks : p.blackAttacks;
-    // Material totals of both sides and of White alone, kept in registers:
-    // Black's follow by subtraction at the end.
-    int allPieces = 0, whitePieces = 0;
-    int allCounts = 0, whiteCounts = 0;
-    int allValues = 0, whiteValues = 0;
-    unsigned heavyBits = 0;  // bit 1 White, bit 0 Black: has a pawn, rook or queen
+    // The pieces on the board by piece code (colour and kind); the material
+    // follows from them at the end, which costs less than summing counts and
+    // values piece by piece.
+    PieceCodeCounts onBoard = {};
 
     for (uint64_t rest = occupied; rest != 0;) {
         const Square s = popLowestSquare(rest);
         const uint8_t piece = p.board[s];
         const int kind = kindOf(piece);
-        if (full) {
-            const bool white = colourOf(piece) == WHITE;
-            const int count = materialCountWeight[kind];
-            const int value = phaseValues[kind];
-            ++allPieces;
-            whitePieces += white ? 1 : 0;
-            allCounts += count;
-            whiteCounts += white ? count : 0;
-            allValues += value;
-            whiteValues += white ? value : 0;
-            if (kind == PAWN || kind == ROOK || kind == QUEEN) heavyBits |= white ? 2u : 1u;
-        }
+        if (full) ++onBoard[piece & (COLOUR_MASK | KIND_MASK)];
         if (colourOf(piece) != side) continue;
         switch (kind) {
             case PAWN:
@@ -201,10 +191,18 @@ int generateMoves(Position& p, MoveList& moves, Generation mode, Rules& rules) {
     }
     if (full) {
         // Indexed by colour: 0 Black, 1 White.
-        const int pieces[2] = {allPieces - whitePieces, whitePieces};
-        const int counts[2] = {allCounts - whiteCounts, whiteCounts};
-        const int values[2] = {allValues - whiteValues, whiteValues};
-        const bool heavy[2] = {(heavyBits & 1u) != 0, (heavyBits & 2u) != 0};
+        int pieces[2] = {}, counts[2] = {}, values[2] = {};
+        bool heavy[2] = {};
+        for (const uint8_t colour : {BLACK, WHITE}) {
+            const int c = colourIndex(colour);
+            for (int kind = PAWN; kind <= QUEEN; ++kind) {
+                const int n = onBoard[makePiece(kind, colour)];
+                pieces[c] += n;
+                counts[c] += n * materialCountWeight[kind];
+                values[c] += n * phaseValues[kind];
+                if (n > 0 && (kind == PAWN || kind == ROOK || kind == QUEEN)) heavy[c] = true;
+            }
+        }
         finishMaterialAndStatus(p, moves, pieces, counts, values, heavy, rules);
     }
     return 1;

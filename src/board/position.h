@@ -115,12 +115,15 @@ struct MoveList {
 
     // Never writes past the last entry: a set-up position stuffed with extra
     // pieces may have more pseudo-legal moves than the list holds.
+    // The count is read once into a local: the byte stores below may alias
+    // it, and would otherwise make the compiler load it again after each.
     void append(Square f, Square t) {
-        if (count < capacity) {
-            from[count] = static_cast<uint8_t>(f);
-            to[count] = static_cast<uint8_t>(t);
-            score[count] = 0;
-            ++count;
+        const int n = count;
+        if (n < capacity) {
+            count = n + 1;
+            from[n] = static_cast<uint8_t>(f);
+            to[n] = static_cast<uint8_t>(t);
+            score[n] = 0;
         }
     }
 };

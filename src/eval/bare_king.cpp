@@ -38,7 +38,9 @@ PositionalSums bareKingEvaluation(const Position& p) {
     PositionalSums sums;
     BishopTally whiteBishops;
     BishopTally blackBishops;
-    for (Square s = 0; s < 64; ++s) {
+    // The board is nearly empty here: only the squares with a piece are read.
+    for (uint64_t occupied = occupiedSquares(p.board); occupied != 0;) {
+        const Square s = popLowestSquare(occupied);
         const uint8_t piece = p.board[s];
         const uint8_t colour = colourOf(piece);
         const int kind = kindOf(piece);

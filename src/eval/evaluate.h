@@ -23,12 +23,14 @@ struct Evaluator {
     int evaluate(Position& position, int* statusOut, const MoveList& moves, int alpha, int beta, Rules& rules) const;
 
     // The evaluation and the move ordering read the tables for every piece
-    // and every quiet move, so these two are defined where every caller can
+    // and every quiet move, so these are defined where every caller can
     // inline them.
+    PieceSquareView pieceSquareView(const Position& position) const {
+        if (useAdvancedTables) return {tables.advanced + PieceSquareTables::advancedPositionOffset(position), true};
+        return {tables.normal + PieceSquareTables::normalPositionOffset(position), false};
+    }
     int pieceSquareValue(const Position& position, int kind, int whiteFlag, Square s) const {
-        const bool white = whiteFlag != 0;
-        if (useAdvancedTables) return tables.advanced[PieceSquareTables::advancedIndex(position, kind, white, s)];
-        return tables.normal[PieceSquareTables::normalIndex(position, kind, white, s)];
+        return pieceSquareView(position).value(kind, whiteFlag != 0, s);
     }
     int squareValue(const Position& position, Square s) const {
         const uint8_t piece = position.board[s];

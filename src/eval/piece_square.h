@@ -31,15 +31,43 @@ struct PieceSquareTables {
     int load();
 
     // Offsets into the tables. A position with all 32 pieces reads the row of
-    // 31, the last one the tables have.
+    // 31, the last one the tables have. Each is the sum of a part set by the
+    // position (its piece count and, in the advanced table, both kings'
+    // wings) and a part set by the piece and its square.
     static std::size_t advancedIndex(const Position& position, int kind, bool white, Square s) {
-        return static_cast<std::size_t>(s) * 3456 + row(position) * 108 + pieceTableIndex[kind] * 18 + (white ? 9 : 0) +
-               3 * kingWing(position.blackKingSquare) + kingWing(position.whiteKingSquare);
+        return advancedPositionOffset(position) + advancedPieceOffset(kind, white, s);
     }
     static std::size_t normalIndex(const Position& position, int kind, bool white, Square s) {
-        return static_cast<std::size_t>(s) * 384 + row(position) * 12 + pieceTableIndex[kind] * 2 + (white ? 1 : 0);
+        return normalPositionOffset(position) + normalPieceOffset(kind, white, s);
+    }
+    static std::size_t advancedPositionOffset(const Position& position) {
+        return static_cast<std::size_t>(row(position)) * 108 + 3 * kingWing(position.blackKingSquare) +
+               kingWing(position.whiteKingSquare);
+    }
+    static std::size_t advancedPieceOffset(int kind, bool white, Square s) {
+        return static_cast<std::size_t>(s) * 3456 + pieceTableIndex[kind] * 18 + (white ? 9 : 0);
+    }
+    static std::size_t normalPositionOffset(const Position& position) {
+        return static_cast<std::size_t>(row(position)) * 12;
+    }
+    static std::size_t normalPieceOffset(int kind, bool white, Square s) {
+        return static_cast<std::size_t>(s) * 384 + pieceTableIndex[kind] * 2 + (white ? 1 : 0);
     }
 
 private:
     static int row(const Position& position) { return position.pieceCount < 31 ? position.pieceCount : 31; }
+};
+
+// The entries one position reads from one of the tables: its own part of
+// the offset is added once, so that the evaluation and the move ordering,
+// which read an entry for every piece and every quiet move, add only the
+// piece's part.
+struct PieceSquareView {
+    const int8_t* entries;
+    bool advanced;
+
+    int value(int kind, bool white, Square s) const {
+        return entries[advanced ? PieceSquareTables::advancedPieceOffset(kind, white, s)
+                                : PieceSquareTables::normalPieceOffset(kind, white, s)];
+    }
 };

@@ -22,6 +22,14 @@ constexpr int8_t spaceWeightAsWritten[64] = {
     4, 4, 4, 4, 4, 4, 4, 4,  // rank 8
 };
 constexpr int spaceWeight(Square s) { return spaceWeightAsWritten[s] * spaceWeightScale; }
+// The first square of the 4th rank; every square before it weighs nothing.
+constexpr Square firstSpaceSquare = 24;
+constexpr bool ownRanksWeighNothing() {
+    for (Square s = 0; s < firstSpaceSquare; ++s)
+        if (spaceWeightAsWritten[s] != 0) return false;
+    return true;
+}
+static_assert(ownRanksWeighNothing(), "the space scan skips the squares before firstSpaceSquare");
 
 // Every piece is worth a little more the further it has advanced.
 constexpr int rankBonus[8] = {0, 0, 0, 2, 4, 6, 8, 10};
@@ -46,6 +54,7 @@ PositionalEvaluation::PositionalEvaluation(const EvalContext& c, Position& p, co
       rules(c.rules),
       position(p),
       weights(w),
+      pieceSquares(c.evaluator.pieceSquareView(p)),
       white(makeSide(p, WHITE)),
       black(makeSide(p, BLACK)) {}
 
@@ -121,11 +130,15 @@ void PositionalEvaluation::scanSquares() {
     const bool scoreSpace =
         weights.space == SpaceRule::Always || (weights.space == SpaceRule::AfterPly16 && p.plyCount > 16);
     if (scoreSpace) {
-        for (Square s = 0; s < 64; ++s) {
-            // Black reads the table from its side, the board turned round.
-            white.sum += spaceWeight(s) * p.whiteAttacks[s];
-            black.sum += spaceWeight(63 - s) * p.blackAttacks[s];
-        }
+        // Summed in locals: the attack maps are bytes, which may alias the
+        // sums, and adding into the sums directly would store them each time.
+        // A side's own three ranks weigh nothing, so they are not read.
+        int whiteSpace = 0, blackSpace = 0;
+        for (Square s = firstSpaceSquare; s < 64; ++s) whiteSpace += spaceWeight(s) * p.whiteAttacks[s];
+        // Black reads the table from its side, the board turned round.
+        for (Square s = 0; s < 64 - firstSpaceSquare; ++s) blackSpace += spaceWeight(63 - s) * p.blackAttacks[s];
+        white.sum += whiteSpace;
+        black.sum += blackSpace;
     }
     for (uint64_t occupied = occupiedSquares(p.board); occupied != 0;) {
         const Square s = popLowestSquare(occupied);
@@ -141,7 +154,7 @@ void PositionalEvaluation::tallyPiece(EvalSide& own, Square s, int kind) {
     const int file = fileOf(s);
     const int rank = relativeRank(own.colour, s);
 
-    if (weights.pieceSquareValues) own.sum += evaluator.squareValue(position, s);
+    if (weights.pieceSquareValues) own.sum += pieceSquares.value(kind, own.colour == WHITE, s);
     t.defended += ownCount;
     t.attacked += enemyCount;
     if (enemyCount >= 2) t.overattacked += enemyCount - 1;

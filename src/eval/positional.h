@@ -9,6 +9,7 @@
 #include "board/position.h"
 #include "board/types.h"
 #include "eval/evaluators.h"
+#include "eval/piece_square.h"
 #include "eval/weights.h"
 
 // Rank counted from the side's own back rank.
@@ -108,6 +109,8 @@ struct PositionalEvaluation {
     Rules& rules;
     Position& position;
     const EvaluatorWeights& weights;
+    // The piece-square entries of this position, read for every piece.
+    PieceSquareView pieceSquares;
     EvalSide white;
     EvalSide black;
 

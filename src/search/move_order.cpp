@@ -86,9 +86,10 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
     const int sideMax = historyMax[colourIndex(position.sideToMove)];
     const int8_t* cover = white ? position.whiteAttacks : position.blackAttacks;
     // Read once: the loop's stores to the scores could otherwise make the
-    // compiler fetch the table and the evaluator's address again each move.
+    // compiler fetch the piece values again each move, and the position's
+    // part of the piece-square offset is the same for every move.
     const int* pieceValues = rules.pieceValues;
-    const Evaluator& tables = evaluator;
+    const PieceSquareView tables = evaluator.pieceSquareView(position);
     const bool lineBonus = settings.useRootLineBonus && currentRootLine && searchPly != -1 &&
                            searchPly < currentRootLine->length && searchPly < PvLine::capacity;
 
@@ -115,8 +116,7 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
             if (settings.useHistory && sideMax > 0)
                 score += static_cast<int32_t>(int64_t{history[from * 64 + to]} * 2000 / sideMax);
             const int kind = kindOf(attacker);
-            score += tables.pieceSquareValue(position, kind, white, to) -
-                     tables.pieceSquareValue(position, kind, white, from);
+            score += tables.value(kind, white, to) - tables.value(kind, white, from);
             score += 8 * cover[to] - 8;
         }
         moves.score[i] = score;
