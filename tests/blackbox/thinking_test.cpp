@@ -154,7 +154,7 @@ TEST(Thinking, QuitEndsTheProgramAtOnce) {
     ASSERT_TRUE(session.ready());
     startLongThink(session);
     session.send("quit");
-    EXPECT_EQ(session.process().waitExit(1000), 0);
+    EXPECT_EQ(session.process().waitExit(10000), 0);
     EXPECT_FALSE(containsMoveLine(session.linesUntil("move", 1000)));
 }
 
@@ -164,7 +164,7 @@ TEST(Thinking, EndOfInputEndsTheProgram) {
     ASSERT_TRUE(session.ready());
     startLongThink(session);
     session.process().closeInput();
-    EXPECT_EQ(session.process().waitExit(1000), 0);
+    EXPECT_EQ(session.process().waitExit(10000), 0);
     EXPECT_FALSE(containsMoveLine(session.linesUntil("move", 1000)));
 }
 
