@@ -17,6 +17,14 @@ constexpr int lastPhaseWithTables = 2;
 // The tuner's own engine prints nothing; its output goes here.
 std::ostringstream silentOutput;
 
+// The game goes on with a move found among the legal ones.
+void playFoundMove(Position& position, const FoundMove& found, Rules& rules) {
+    Position child = position;
+    makeMove(found.from, found.to, child, rules);
+    switchSide(child);
+    position = child;
+}
+
 }  // namespace
 
 TunePositionSource::TunePositionSource(const PieceSquareTables& tables)
@@ -86,10 +94,7 @@ int TunePositionSource::addGame(const GameRecord& game, float result, int gameNu
                                                                : findCoordinateMove(position, legal, move.text);
         if (found.problem != MoveProblem::None) break;
         if (positionsOut) played += ' ' + uciMove(position, found.from, found.to);
-        Position child = position;
-        makeMove(found.from, found.to, child, chessRules);
-        switchSide(child);
-        position = child;
+        playFoundMove(position, found, chessRules);
     }
     return added;
 }
@@ -105,10 +110,7 @@ bool TunePositionSource::addPosition(const std::vector<std::string>& moves, floa
         if (!generateLegalMoves(position, legal, chessRules)) return false;
         const FoundMove found = findCoordinateMove(position, legal, text);
         if (found.problem != MoveProblem::None) return false;
-        Position child = position;
-        makeMove(found.from, found.to, child, chessRules);
-        switchSide(child);
-        position = child;
+        playFoundMove(position, found, chessRules);
     }
     MoveList legal;
     if (!generateLegalMoves(position, legal, chessRules)) return false;
