@@ -161,3 +161,8 @@ const char* describeProblem(MoveProblem problem) {
     }
     return "";
 }
+
+void playFoundMove(Position& position, const FoundMove& found, const Rules& rules) {
+    makeMove(found.from, found.to, position, rules);
+    switchSide(position);
+}

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "board/position.h"
+#include "board/rules.h"
 
 enum class MoveProblem {
     None,
@@ -23,6 +24,9 @@ struct FoundMove {
 
 FoundMove findSanMove(const Position& position, const MoveList& legal, const std::string& text);
 FoundMove findCoordinateMove(const Position& position, const MoveList& legal, const std::string& text);
+
+// Plays a found move in place and hands the turn to the other side.
+void playFoundMove(Position& position, const FoundMove& found, const Rules& rules);
 
 // Words for a message: "is not legal here", "is ambiguous", ...
 const char* describeProblem(MoveProblem problem);

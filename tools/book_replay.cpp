@@ -26,10 +26,7 @@ std::string GameReplayer::replay(const GameRecord& game, int maxPlies) {
             break;
         }
         code += encodeMove(found.from, found.to);
-        Position child = position;
-        makeMove(found.from, found.to, child, rules_);
-        switchSide(child);
-        position = child;
+        playFoundMove(position, found, rules_);
     }
     return code;
 }

@@ -17,14 +17,6 @@ constexpr int lastPhaseWithTables = 2;
 // The tuner's own engine prints nothing; its output goes here.
 std::ostringstream silentOutput;
 
-// The game goes on with a move found among the legal ones.
-void playFoundMove(Position& position, const FoundMove& found, Rules& rules) {
-    Position child = position;
-    makeMove(found.from, found.to, child, rules);
-    switchSide(child);
-    position = child;
-}
-
 }  // namespace
 
 TunePositionSource::TunePositionSource(const PieceSquareTables& tables)
