@@ -8,8 +8,12 @@
 #include <new>
 #include <random>
 
-#include "engine/command_loop.h"
+#include "engine/board_diagram.h"
 #include "engine/engine.h"
+#include "engine/output.h"
+#include "engine/uci.h"
+#include "engine/version.h"
+#include "engine/xboard.h"
 #include "input/mailbox.h"
 
 namespace {
@@ -31,7 +35,7 @@ uint32_t startupSeed() {
 }  // namespace
 
 int main() {
-    std::cout << "Vortelan Version 2.73b\n"
+    std::cout << engineName << " Version " << engineVersion << "\n"
               << "A chess engine for the console and for xboard-protocol interfaces\n"
               << "Type \"new\" to play Black against it, or enter a move such as e2e4\n"
               << "\n\n"
@@ -44,7 +48,8 @@ int main() {
         std::fprintf(stderr, "vortelan: not enough memory for the engine's tables\n");
         return 1;
     }
-    engine->printBoard();
+    Output output(std::cout);
+    for (const std::string& line : boardDiagram(engine->game.current())) output.printLine(line);
 
     // The reader thread is never joined: its mailbox lives as long as the
     // process (it has nothing to destroy).
@@ -54,6 +59,10 @@ int main() {
         return 1;
     }
     mailbox.requestLine();
-    CommandLoop loop(*engine);
-    return loop.run(mailbox);
+    // The program starts in xboard mode (or at the console); "uci" hands the
+    // rest of the run to the UCI front end.
+    XboardLoop xboard(*engine, output);
+    const int code = xboard.run(mailbox);
+    if (!xboard.uciRequested()) return code;
+    return UciLoop(*engine, output).run(mailbox);
 }

@@ -14,13 +14,9 @@ constexpr int openWindow = 1000000;
 // The evaluators after the middle game do not read the tables.
 constexpr int lastPhaseWithTables = 2;
 
-// The tuner's own engine prints nothing; its output goes here.
-std::ostringstream silentOutput;
-
 }  // namespace
 
-TunePositionSource::TunePositionSource(const PieceSquareTables& tables)
-    : engine_(std::make_unique<Engine>(1, silentOutput)) {
+TunePositionSource::TunePositionSource(const PieceSquareTables& tables) : engine_(std::make_unique<Engine>(1)) {
     engine_->evaluator.tables = tables;
     engine_->evaluator.useAdvancedTables = true;
     // The fit needs the whole evaluation, never a window bound.
@@ -44,8 +40,9 @@ bool TunePositionSource::addIfQuiet(const Position& position, std::size_t ply, f
     Position searched = position;
     MoveList searchedMoves;
     generateMoves(searched, searchedMoves, Generation::Full, chessRules);
-    const int settled = engine.search.quiesce(searched, searchedMoves, -openWindow, openWindow,
-                                              engine.search.settings.quiescenceDepth, 0);
+    Search& search = engine.thinker.search();
+    const int settled =
+        search.quiesce(searched, searchedMoves, -openWindow, openWindow, search.settings.quiescenceDepth);
     if (settled != staticScore || staticScore > rules.maxScore || staticScore < -rules.maxScore) return false;
     // The tables' share of the score, from White's side, and the entries
     // that make it up.

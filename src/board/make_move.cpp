@@ -26,7 +26,7 @@ void barCorner(Position& p, Square s) {
 
 }  // namespace
 
-int makeMove(Square from, Square to, Position& p, const Rules& rules) {
+int makeMove(Square from, Square to, Position& p, const Rules& rules, uint8_t promotion) {
     const HashKeys& keys = rules.keys;
     int result = 1;
     ++p.plyCount;
@@ -73,7 +73,7 @@ int makeMove(Square from, Square to, Position& p, const Rules& rules) {
             break;
         case PAWN:
             if (isPromotingPawn(mover, from)) {
-                p.board[to] = makePiece(rules.promotionPiece, colour);
+                p.board[to] = makePiece(promotion, colour);
                 result = 2;
             } else if (rankOf(from) == 1 && rankOf(to) == 3) {
                 p.enPassantTimer = 2;

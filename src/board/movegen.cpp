@@ -135,15 +135,15 @@ void scanKingLines(Square kingSquare, Position& p, uint64_t occupied) {
 
 }  // namespace
 
-int generateMoves(Position& p, MoveList& moves, Generation mode, Rules& rules) {
+int generateMoves(Position& p, MoveList& moves, Generation mode, const Rules& rules, EarlierPositions earlier) {
     const bool full = mode == Generation::Full;
     const uint64_t occupied = occupiedSquares(p.board);
-    // The phase's piece values, handed back to the caller through the rules
-    // and read below for the material.
+    // The phase's piece values, kept in the position for its readers and
+    // read below for the material.
     const int* phaseValues = nullptr;
     if (full) {
-        phaseValues = gamePhase(p) <= 2 ? middlegamePieceValues : endgamePieceValues;
-        rules.pieceValues = phaseValues;
+        phaseValues = phasePieceValues(gamePhase(p));
+        p.pieceValues = phaseValues;
         std::memset(p.whiteAttacks, 0, sizeof p.whiteAttacks);
         std::memset(p.blackAttacks, 0, sizeof p.blackAttacks);
         std::memset(p.pinned, 0, sizeof p.pinned);
@@ -203,7 +203,7 @@ int generateMoves(Position& p, MoveList& moves, Generation mode, Rules& rules) {
                 if (n > 0 && (kind == PAWN || kind == ROOK || kind == QUEEN)) heavy[c] = true;
             }
         }
-        finishMaterialAndStatus(p, moves, pieces, counts, values, heavy, rules);
+        finishMaterialAndStatus(p, moves, pieces, counts, values, heavy, rules, earlier);
     }
     return 1;
 }
@@ -218,10 +218,10 @@ bool isLegalMove(const Position& position, Square from, Square to, const Rules& 
     return moveKeepsKingSafe(child);
 }
 
-int generateLegalMoves(Position& position, MoveList& moves, Rules& rules) {
+int generateLegalMoves(Position& position, MoveList& moves, const Rules& rules, EarlierPositions earlier) {
     MoveList pseudo;
     moves.count = 0;
-    if (!generateMoves(position, pseudo, Generation::Full, rules)) return 0;
+    if (!generateMoves(position, pseudo, Generation::Full, rules, earlier)) return 0;
     for (int i = 0; i < pseudo.count; ++i)
         if (isLegalMove(position, pseudo.from[i], pseudo.to[i], rules)) moves.append(pseudo.from[i], pseudo.to[i]);
     return 1;

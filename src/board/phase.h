@@ -1,13 +1,8 @@
-// The game phase and the two sets of piece values it chooses between:
+// The game phase, which chooses between the two sets of piece values:
 // material is a property of the position, so both belong to the rules.
 #pragma once
 
 #include "board/position.h"
-
-// Values by kind (empty, pawn, rook, knight, bishop, king, queen) in
-// thousandths of a pawn. The pawn gains a little in the late phases.
-constexpr int middlegamePieceValues[7] = {0, 1000, 5500, 3125, 3175, 20000, 10250};
-constexpr int endgamePieceValues[7] = {0, 1025, 5500, 3125, 3175, 20000, 10250};
 
 // 0 and 1 are the opening (1 once the first dozen moves are played or some
 // material has gone), 2 the middle game, 3 the endgame and 4 a side with a
@@ -22,3 +17,6 @@ inline int gamePhase(const PositionState& position) {
     if (w > 20 && b > 20) return 3;
     return 4;
 }
+
+// The piece values of a phase: the endgame's from phase 3 on.
+inline const int* phasePieceValues(int phase) { return phase <= 2 ? middlegamePieceValues : endgamePieceValues; }

@@ -49,6 +49,9 @@ struct Position : PositionState {
     int8_t whiteAttacks[64] = {};
     int8_t blackAttacks[64] = {};
     int8_t pinned[64] = {};
+    // The piece values of the phase the full generation found (it reads the
+    // material counts the position inherited, before it recomputes them).
+    const int* pieceValues = middlegamePieceValues;
 
     // The status as seen by the side to move.
     int status() const { return sideToMove == WHITE ? whiteStatus : blackStatus; }

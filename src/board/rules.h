@@ -11,26 +11,23 @@
 #include "board/phase.h"
 #include "board/position.h"
 
-// What the rules read beyond the position itself, and the one thing the full
-// generation hands back besides the position: the piece values it chose.
+// What the rules read beyond the position itself: the hash keys.
 struct Rules {
     HashKeys keys;
-    // The kind a promoting pawn becomes in the next makeMove.
-    uint8_t promotionPiece = QUEEN;
-    // The full generation tests for repetitions only while this is on, and
-    // then against the game line: entries 0 to *gamePly - 1 of gameLine are
-    // the positions before the one generated.
-    bool repetitionCheckOn = false;
-    const std::vector<Position>* gameLine = nullptr;
-    const int* gamePly = nullptr;
-    // The piece values by kind of the phase the last full generation found;
-    // the move ordering and the capture search read them.
-    const int* pieceValues = middlegamePieceValues;
+};
+
+// The positions before the one a full generation makes, oldest first, for
+// its three-fold repetition test; none (the default) tests no repetition.
+// A game passes its own positions, a search its line behind them.
+struct EarlierPositions {
+    const Position* positions = nullptr;
+    int count = 0;
 };
 
 // Plays a trusted move in place; the caller switches the side and runs the
-// full generation. Returns 2 after a promotion, else 1.
-int makeMove(Square from, Square to, Position& position, const Rules& rules);
+// full generation. A pawn reaching its last rank becomes the promotion
+// kind. Returns 2 after a promotion, else 1.
+int makeMove(Square from, Square to, Position& position, const Rules& rules, uint8_t promotion = QUEEN);
 
 // What a move generation fills besides the move list and the side to move's
 // attack counts: nothing more, or every derived field (pins, check,
@@ -39,12 +36,14 @@ enum class Generation { MovesOnly, Full };
 
 // Lists the pseudo-legal moves of the side to move and counts its attacks.
 // Returns 0 when the move that led to the position left the mover's king
-// attacked (or castled out of, through or into check).
-int generateMoves(Position& position, MoveList& moves, Generation mode, Rules& rules);
+// attacked (or castled out of, through or into check). The full mode tests
+// for a repetition of the earlier positions given.
+int generateMoves(Position& position, MoveList& moves, Generation mode, const Rules& rules,
+                  EarlierPositions earlier = {});
 
 // The legal moves in generation order; 0 (and an empty list) when the
 // position itself is illegal.
-int generateLegalMoves(Position& position, MoveList& moves, Rules& rules);
+int generateLegalMoves(Position& position, MoveList& moves, const Rules& rules, EarlierPositions earlier = {});
 
 // Whether a pseudo-legal move of the position leaves the mover's king safe.
 bool isLegalMove(const Position& position, Square from, Square to, const Rules& rules);

@@ -28,7 +28,7 @@ bool noMatePossible(const Position& p, const int pieces[2], const bool heavy[2])
 }  // namespace
 
 void finishMaterialAndStatus(Position& p, const MoveList& moves, const int pieces[2], const int counts[2],
-                             const int values[2], const bool heavy[2], const Rules& rules) {
+                             const int values[2], const bool heavy[2], const Rules& rules, EarlierPositions earlier) {
     constexpr int B = 0, W = 1;
     p.pieceCount = static_cast<uint8_t>(pieces[W] + pieces[B]);
     p.whiteMaterialCount = static_cast<int16_t>(counts[W]);
@@ -55,7 +55,7 @@ void finishMaterialAndStatus(Position& p, const MoveList& moves, const int piece
     // rare.
     if (p.halfmoveClock >= 100 && !(p.inCheck && !hasLegalMove(p, moves, rules))) {
         p.setBothStatus(DrawFiftyMoves);
-    } else if (rules.repetitionCheckOn && rules.gameLine && isRepetition(p, rules.gameLine->data(), *rules.gamePly)) {
+    } else if (earlier.count > 0 && isRepetition(p, earlier.positions, earlier.count)) {
         p.setBothStatus(DrawRepetition);
     } else if (noMatePossible(p, pieces, heavy)) {
         p.setBothStatus(DrawMaterial);

@@ -55,6 +55,12 @@ constexpr bool isPromotingPawn(uint8_t piece, Square from) {
 // full army), which drives the game phase.
 constexpr int materialCountWeight[7] = {0, 1, 5, 3, 3, 20, 9};
 
+// Values by kind (empty, pawn, rook, knight, bishop, king, queen) in
+// thousandths of a pawn, by the game phase (see board/phase.h). The pawn
+// gains a little in the late phases.
+constexpr int middlegamePieceValues[7] = {0, 1000, 5500, 3125, 3175, 20000, 10250};
+constexpr int endgamePieceValues[7] = {0, 1025, 5500, 3125, 3175, 20000, 10250};
+
 // The status of a position as seen by one side. Codes 2 and above end the game.
 enum GameStatus : int8_t {
     Normal = 0,
@@ -72,6 +78,12 @@ enum GameStatus : int8_t {
 // worth more to the winner. Searches run in the window -infinity..infinity.
 constexpr int mateScore = -400000;
 constexpr int infinityScore = 800000;
+
+// The least score of a side that mates within the given plies of the root.
+constexpr int mateWithin(int plies) { return -mateScore - 1000 * plies; }
+
+// A score as a GUI shows it: in centipawns, rounded towards zero.
+constexpr int centipawns(int score) { return score * 100 / 1000; }
 
 // "e4" for square 28.
 inline std::string squareName(Square s) {

@@ -33,7 +33,7 @@ void OpeningBook::loadBooks() {
 
 // Candidates that are not squares or not legal here are skipped, so a
 // damaged book can never make the engine play an illegal move.
-int OpeningBook::chooseMove(const Position* game, int count, Position& current, Rules& rules, Random& random,
+int OpeningBook::chooseMove(const Position* game, int count, Position& current, const Rules& rules, Random& random,
                             uint8_t& from, uint8_t& to) const {
     std::string gameText;
     for (int i = 0; i < count; ++i) {

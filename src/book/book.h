@@ -23,6 +23,6 @@ struct OpeningBook {
     // A weighted random continuation, drawn from the source, of the game
     // whose positions are game[0] to game[count - 1], from the book of the
     // side to move in current; 0 when the book has none.
-    int chooseMove(const Position* game, int count, Position& current, Rules& rules, Random& random, uint8_t& from,
-                   uint8_t& to) const;
+    int chooseMove(const Position* game, int count, Position& current, const Rules& rules, Random& random,
+                   uint8_t& from, uint8_t& to) const;
 };

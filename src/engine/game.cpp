@@ -1,32 +1,48 @@
-// The game's bookkeeping in the history: user moves, refreshing the current
-// position, new games and set-up positions, and the result announcements.
-#include "engine/engine.h"
+#include "engine/game.h"
 
-int Engine::acceptUserMove(Square from, Square to, Position& position) {
+#include "board/move_text.h"
+
+Game::Game(const Rules& rules) : rules_(rules), history_(1) { setUp(nullptr); }
+
+const char* Game::setUp(const char* text) {
+    history_.resize(1);
+    ply_ = 0;
+    const char* refusal = setupPosition(history_[0], text, rules_.keys, setupText_);
+    refresh();
+    return refusal;
+}
+
+bool Game::playUserMove(const std::string& word) {
+    Move move;
+    if (!readCoordinateMove(word, move)) return false;
     MoveList legal;
-    generateLegalMoves(position, legal, rules);
-    if (!legal.contains(from, to)) {
-        rules.promotionPiece = QUEEN;
-        return 0;
-    }
-    ++positionCount;
-    advanceHistory(from, to);
-    rules.promotionPiece = QUEEN;
-    return 1;
+    generateLegalMoves(history_[ply_], legal, rules_, {history_.data(), ply_});
+    if (!legal.contains(move.from, move.to)) return false;
+    history_.resize(ply_ + 1);
+    const Position next = history_[ply_];
+    history_.push_back(next);
+    ++ply_;
+    makeMove(move.from, move.to, history_[ply_], rules_, move.promotion);
+    switchSide(history_[ply_]);
+    refresh();
+    return true;
 }
 
-void Engine::advanceHistory(Square from, Square to) {
-    reserveHistory();
-    history[ply + 1] = history[ply];
-    ++ply;
-    makeMove(from, to, history[ply], rules);
+void Game::playMove(Square from, Square to) {
+    history_.resize(ply_ + 1);
+    const Position next = history_[ply_];
+    history_.push_back(next);
+    ++ply_;
+    makeMove(from, to, history_[ply_], rules_);
+    switchSide(history_[ply_]);
+    refresh();
 }
 
-void Engine::playMove(Square from, Square to) {
-    positionCount = ply + 2;
-    advanceHistory(from, to);
-    switchSide(history[ply]);
-    refreshPosition();
+bool Game::takeBack(int plies) {
+    if (ply_ < plies) return false;
+    ply_ -= plies;
+    refresh();
+    return true;
 }
 
 // Checkmate and stalemate, which the full generation alone cannot tell,
@@ -34,66 +50,29 @@ void Engine::playMove(Square from, Square to) {
 // costs one generation, whatever the board holds; a search here, however
 // shallow, could take minutes on a board full of queens while no input is
 // read. The game's own positions are tested for repetition.
-void Engine::refreshPosition() {
-    currentPosition = &history[ply];
-    rules.repetitionCheckOn = true;
+void Game::refresh() {
+    Position& position = history_[ply_];
     MoveList legal;
-    generateLegalMoves(*currentPosition, legal, rules);
-    if (legal.count == 0 && currentPosition->status() < Checkmate) markNoLegalMove(*currentPosition);
-    gameStatus = currentPosition->status();
+    generateLegalMoves(position, legal, rules_, {history_.data(), ply_});
+    if (legal.count == 0 && position.status() < Checkmate) markNoLegalMove(position);
+    status_ = position.status();
 }
 
-void Engine::newGame() {
-    prevScore[0] = prevScore[1] = noScore;
-    extensionsUsed[0] = extensionsUsed[1] = 0;
-    clearHashTable();
-    bookActive = true;
-    setupGame(nullptr);
-    whitePlayer = Human;
-    blackPlayer = Computer;
+MoveList Game::legalMoves() const {
+    Position position = current();
+    MoveList legal;
+    generateLegalMoves(position, legal, rules_);
+    return legal;
 }
 
-const char* Engine::setupGame(const char* text) {
-    positionCount = 1;
-    ply = 0;
-    const char* refusal = setupPosition(history[0], text, rules.keys, setupText);
-    search.clearHistoryCounters();
-    movesPerPeriod = 0;
-    extensionAllowed = !moveTimeFixed;
-    refreshPosition();
-    return refusal;
-}
-
-const char* Engine::setBoard(const char* text) {
-    prevScore[0] = prevScore[1] = noScore;
-    extensionsUsed[0] = extensionsUsed[1] = 0;
-    clearHashTable();
-    bookActive = true;
-    const char* refusal = setupGame(text);
-    printResult();
-    whitePlayer = blackPlayer = Human;
-    return refusal;
-}
-
-void Engine::printLine(const std::string& text) {
-    out_ << text << '\n';
-    if (!outputHeld_) out_.flush();
-}
-
-void Engine::releaseOutput() {
-    outputHeld_ = false;
-    out_.flush();
-}
-
-void Engine::printResult() {
-    switch (currentPosition->whiteStatus) {
-        case Checkmate:
-            printLine(currentPosition->sideToMove == BLACK ? "1-0 {White mates}" : "0-1 {Black mates}");
-            break;
-        case Stalemate: printLine("1/2-1/2 {Stalemate}"); break;
-        case DrawMaterial: printLine("1/2-1/2 {material}"); break;
-        case DrawRepetition: printLine("1/2-1/2 {Draw by repetition}"); break;
-        case DrawFiftyMoves: printLine("1/2-1/2 {50 moves rule}"); break;
-        default: break;
+const char* Game::resultLine() const {
+    const Position& position = current();
+    switch (position.whiteStatus) {
+        case Checkmate: return position.sideToMove == BLACK ? "1-0 {White mates}" : "0-1 {Black mates}";
+        case Stalemate: return "1/2-1/2 {Stalemate}";
+        case DrawMaterial: return "1/2-1/2 {material}";
+        case DrawRepetition: return "1/2-1/2 {Draw by repetition}";
+        case DrawFiftyMoves: return "1/2-1/2 {50 moves rule}";
+        default: return nullptr;
     }
 }

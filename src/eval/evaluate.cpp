@@ -24,7 +24,7 @@ PositionalSums positionalSums(const EvalContext& context, int phase, Position& p
 }  // namespace
 
 int Evaluator::evaluate(Position& position, int* statusOut, const MoveList& moves, int alpha, int beta,
-                        Rules& rules) const {
+                        const Rules& rules) const {
     const int status = position.status();
     if (statusOut) *statusOut = status;
     if (status == Checkmate) return mateScore;

@@ -20,7 +20,8 @@ struct Evaluator {
     // game phase. statusOut receives the side to move's status; moves holds
     // the moves the full generation has just listed for this position. The
     // rules list the opponent's moves for the attack maps.
-    int evaluate(Position& position, int* statusOut, const MoveList& moves, int alpha, int beta, Rules& rules) const;
+    int evaluate(Position& position, int* statusOut, const MoveList& moves, int alpha, int beta,
+                 const Rules& rules) const;
 
     // The evaluation and the move ordering read the tables for every piece
     // and every quiet move, so these are defined where every caller can

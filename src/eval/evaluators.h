@@ -13,7 +13,7 @@ struct Rules;
 // that list the opponent's moves.
 struct EvalContext {
     const Evaluator& evaluator;
-    Rules& rules;
+    const Rules& rules;
 };
 
 // Positional sums in thousandths of a pawn, each good for its own side.

@@ -106,7 +106,7 @@ struct PositionalEvaluation {
     EvalSide& side(uint8_t colour) { return colour == WHITE ? white : black; }
 
     const Evaluator& evaluator;
-    Rules& rules;
+    const Rules& rules;
     Position& position;
     const EvaluatorWeights& weights;
     // The piece-square entries of this position, read for every piece.

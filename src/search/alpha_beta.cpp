@@ -1,7 +1,7 @@
 // The main search: negamax alpha-beta with a null-window re-search scheme,
 // null-move and futility pruning, check and pawn extensions, history
 // counters and the transposition table. The positions of the current line
-// live in the game history after the game's own positions.
+// live in the search's own line, after the game's positions it can repeat.
 #include <algorithm>
 #include <climits>
 #include <cstring>
@@ -18,33 +18,90 @@ bool pawnToSeventh(uint8_t piece, Square from) {
            (piece == makePiece(PAWN, BLACK) && from >= 16 && from <= 23);
 }
 
+// The most game positions a repetition test looks back into. A test stops
+// at the first earlier position with other material, and one that lies
+// behind a pawn move or a lost castling right can never recur; a hundred
+// plies without either end the game by the fifty-move rule. So a game line
+// longer than this matters only where a UCI host plays on far beyond that
+// rule without a capture.
+constexpr int repeatableGamePositions = 1024;
+
+constexpr int64_t preSearchNodeLimit = 10000;
+
 }  // namespace
 
-Search::Search(Rules& gameRules, const Evaluator& evaluation, std::vector<Position>& history, int& ply,
-               int& positionCount)
-    : rules(gameRules),
+Search::Search(const Rules& chessRules, const Evaluator& evaluation, TranspositionTable& table)
+    : rules(chessRules),
       evaluator(evaluation),
-      rootMoves(std::make_unique<RootMoveList>()),
-      history_(history),
-      ply_(ply),
-      positionCount_(positionCount) {
-    pvStack.reserve(1 << 16);
+      table_(table),
+      line_(repeatableGamePositions + searchLineReserve + 2),
+      rootMoves_(std::make_unique<RootMoveList>()) {
+    pvStack_.reserve(1 << 16);
+}
+
+void Search::setRoot(GameView game, bool playsOn) {
+    const Position* root = &game.positions[game.count - 1];
+    const int total = root->whiteMaterialCount + root->blackMaterialCount;
+    int first = game.count - 1;
+    while (first > 0 && game.count - first < repeatableGamePositions) {
+        const Position& earlier = game.positions[first - 1];
+        if (earlier.whiteMaterialCount + earlier.blackMaterialCount != total) break;
+        --first;
+    }
+    rootIndex_ = game.count - 1 - first;
+    std::copy(game.positions + first, game.positions + game.count, line_.begin());
+    if (playsOn) {
+        Position& position = line_[rootIndex_];
+        position.setBothStatus(Normal);
+        if (position.inCheck) (position.sideToMove == WHITE ? position.whiteStatus : position.blackStatus) = InCheck;
+    }
+}
+
+void Search::startRoot(MoveList& moves) {
+    Position& position = line_[rootIndex_];
+    currentRootLine_ = nullptr;
+    // The values a generation of the root chooses now, with its material
+    // counts up to date.
+    orderingValues_ = phasePieceValues(gamePhase(position));
+    scoreMoves(position, moves, -1);
+    if (moves.count > 1) sortMoves(moves, 0, moves.count - 1);
+    rootMoves_->moves = moves;
+    for (PvLine& line : rootMoves_->lines) line.length = 0;
+}
+
+NodeResult Search::preSearch(MoveList& moves) {
+    quiescencePolls_ = false;
+    quiescenceNodeLimit_ = nodes_ + preSearchNodeLimit;
+    return shallowSearch(line_[rootIndex_], moves, -infinityScore, infinityScore, 1, 0, rootIndex_);
+}
+
+void Search::startIterations() {
+    nodes_ = 0;
+    lastLoopMoveIndex_ = 0;
+    clearHistoryCounters();
+    quiescencePolls_ = true;
+    quiescenceNodeLimit_ = quiescencePollInterval;
+}
+
+void Search::finish() {
+    quiescencePolls_ = false;
+    quiescenceNodeLimit_ = INT64_MAX;
 }
 
 // The root moves are searched in the order the last iteration left them, and
 // each gathers its score and line afresh.
-SearchResult Search::searchRoot(Position& position, MoveList& moves, int alpha, int beta, int depth) {
-    rootResults.count = 0;
-    pvStack.clear();
-    for (int i = 0; i < rootMoves->moves.count; ++i) rootMoves->moves.score[i] = mateScore - i;
-    moves = rootMoves->moves;
-    const NodeResult root = alphaBeta(position, moves, alpha, beta, depth, 0, 0);
-    SearchResult result;
-    result.status = root.status;
-    result.score = root.score;
-    result.bestFrom = bestFrom;
-    result.bestTo = bestTo;
-    return result;
+NodeResult Search::searchRoot(MoveList& moves, int alpha, int beta, int depth) {
+    rootResults_.count = 0;
+    pvStack_.clear();
+    for (int i = 0; i < rootMoves_->moves.count; ++i) rootMoves_->moves.score[i] = mateScore - i;
+    moves = rootMoves_->moves;
+    return alphaBeta(line_[rootIndex_], moves, alpha, beta, depth, 0, 0);
+}
+
+int Search::generate(Position& position, MoveList& moves, int earlierCount) {
+    const int legal = generateMoves(position, moves, Generation::Full, rules, {line_.data(), earlierCount});
+    orderingValues_ = position.pieceValues;
+    return legal;
 }
 
 void Search::clearHistoryCounters() {
@@ -78,19 +135,19 @@ SearchStatus Search::checkTimeAndInput() { return poller ? poller->poll() : Comp
 // The line is read back from the stack: for each ply, the newest node below
 // the ply taken before it. The move's score orders the next iteration.
 void Search::keepRootLine(int t, int score) {
-    PvLine& line = rootMoves->lines[t];
-    line.length = pvStack.back().searchPly + 1;
+    PvLine& line = rootMoves_->lines[t];
+    line.length = pvStack_.back().searchPly + 1;
     if (line.length > PvLine::capacity) line.length = PvLine::capacity;
     int limit = PvLine::capacity;
-    for (std::size_t k = pvStack.size(); k-- > 0;) {
-        const PvNode& node = pvStack[k];
+    for (std::size_t k = pvStack_.size(); k-- > 0;) {
+        const PvNode& node = pvStack_[k];
         if (node.searchPly < limit) {
             line.from[node.searchPly] = node.from;
             line.to[node.searchPly] = node.to;
             limit = node.searchPly;
         }
     }
-    rootMoves->moves.score[t] += score - t;
+    rootMoves_->moves.score[t] += score - t;
 }
 
 NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
@@ -101,13 +158,15 @@ NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int
     bool alphaRaised = false;
     bool futile = false;
     bool stop = false;
-    const int64_t startNodes = nodeCount;
+    const int64_t startNodes = nodes_;
     int64_t bestNodes = 0;
-    int bestMoveFrom = 0;
-    int bestMoveTo = 0;
+    uint8_t bestMoveFrom = 0;
+    uint8_t bestMoveTo = 0;
+    // The node's slot in the line; its children go in the next.
+    const int linePly = rootIndex_ + searchPly;
 
     if (searchPly >= 2) {
-        const int tableScore = probeHash(position, depth, alpha, beta);
+        const int tableScore = probeHash(position, searchPly, depth, alpha, beta);
         if (tableScore != hashMiss) return {Completed, tableScore};
     }
 
@@ -115,10 +174,10 @@ NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int
     const int status = position.status();
 
     if (depth <= 0) {
-        const int horizon = horizonScore(position, moves, alpha, beta, searchPly);
-        if (quiescenceStop != Completed) return takeQuiescenceStop(alpha);
-        if (settings.useQuiescence) storeHash(position, depth, nodeCount - startNodes, horizon, Exact, 0, 0);
-        return {Completed, horizon};
+        const NodeResult horizon = horizonScore(position, moves, alpha, beta, searchPly);
+        if (horizon.status != Completed) return {horizon.status, alpha};
+        if (settings.useQuiescence) storeHash(position, depth, nodes_ - startNodes, horizon.score, Exact, 0, 0);
+        return horizon;
     }
 
     const int phase = gamePhase(position);
@@ -126,25 +185,24 @@ NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int
     // Null move: if passing still holds beta with a reduced search, a real
     // move will too. Not in check, not late in the game (zugzwang), and not
     // right after the parent's first move.
-    if (settings.useNullMove && currentMoveIndex >= settings.nullMoveMinIndex && status == Normal && phase <= 2) {
+    if (settings.useNullMove && lastLoopMoveIndex_ >= settings.nullMoveMinIndex && status == Normal && phase <= 2) {
         const int reduction = settings.nullMoveReduction[phase];
         if (reduction > 0 && depth >= reduction + 1) {
-            Position& child = history_[ply_ + 1];
+            Position& child = line_[linePly + 1];
             copyState(child, position);
             // The en-passant right was the passing side's; the side that
             // pushed, moving again, has none.
             child.enPassantTimer = 0;
-            ++ply_;
-            ++positionCount_;
             switchSide(child);
             MoveList childMoves;
-            const int legal = generateMoves(child, childMoves, Generation::Full, rules);
+            const int legal = generate(child, childMoves, linePly + 1);
             NodeResult passed{Completed, 0};
-            if (legal) passed = shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1);
-            // After an abort the root search takes the game back to the root.
-            if (passed.status == Aborted) return passed;
-            --ply_;
-            --positionCount_;
+            // The passed position itself is no position of the game: the
+            // children of the reduced search look back from this node.
+            if (legal)
+                passed = shallowSearch(child, childMoves, -beta, 1 - beta, depth - reduction - 1, searchPly + 1,
+                                       linePly + 1);
+            if (passed.status == Aborted) return {Aborted, passed.score};
             if (passed.status != Completed) return {passed.status, alpha};
             if (legal && -passed.score >= beta) return {Completed, beta};
         }
@@ -168,37 +226,31 @@ NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int
 
     MoveList childMoves;
     for (int t = 0; t < moves.count && !stop; ++t) {
-        currentMoveIndex = t;
+        lastLoopMoveIndex_ = t;
         if (t == 0) bestMoveFrom = bestMoveTo = 0;
         pickNextMove(t, moves);
-        const int64_t movesStartNodes = nodeCount;
-        ++nodeCount;
-        if (searchPly == 0) currentRootLine = &rootMoves->lines[t];
+        const int64_t movesStartNodes = nodes_;
+        ++nodes_;
+        if (searchPly == 0) currentRootLine_ = &rootMoves_->lines[t];
         if (depth >= 2) {
             const SearchStatus check = checkTimeAndInput();
-            if (check != Completed) return {check, alpha};
+            if (check != Completed) return {check, alpha, bestMoveFrom, bestMoveTo};
         }
 
         const Square from = moves.from[t];
         const Square to = moves.to[t];
-        const int capturedValue = rules.pieceValues[kindOf(position.board[to])];
+        const int capturedValue = orderingValues_[kindOf(position.board[to])];
         const bool pawnPush = pawnToSeventh(position.board[from], from);
 
-        Position& child = history_[ply_ + 1];
+        Position& child = line_[linePly + 1];
         copyState(child, position);
-        ++ply_;
-        ++positionCount_;
         makeMove(from, to, child, rules);
-        prefetchHashEntry(hashTable.get(), child.hashKey);
+        table_.prefetch(child.hashKey);
         switchSide(child);
-        if (!generateMoves(child, childMoves, Generation::Full, rules)) {
-            --ply_;
-            --positionCount_;
-            continue;
-        }
+        if (!generate(child, childMoves, linePly + 1)) continue;
 
-        const std::size_t pvHeight = pvStack.size();
-        pvStack.push_back({searchPly, static_cast<uint8_t>(from), static_cast<uint8_t>(to)});
+        const std::size_t pvHeight = pvStack_.size();
+        pvStack_.push_back({searchPly, static_cast<uint8_t>(from), static_cast<uint8_t>(to)});
 
         bool extended = false;
         if (extensions < settings.maxExtensions) {
@@ -230,42 +282,32 @@ NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int
         }
 
         ++searched;
-        if (result.status == Aborted) {
-            pvStack.resize(pvHeight);
-            return {Aborted, score};
-        }
-        --ply_;
-        --positionCount_;
         if (result.status != Completed) {
-            pvStack.resize(pvHeight);
-            return {result.status, score};
+            pvStack_.resize(pvHeight);
+            return {result.status, score, bestMoveFrom, bestMoveTo};
         }
 
-        if (searchPly == 0) rootResults.append(from, to, score);
+        if (searchPly == 0) rootResults_.append(from, to, score);
         bool raised = false;
         if (score > alpha) {
-            bestMoveFrom = from;
-            bestMoveTo = to;
+            bestMoveFrom = static_cast<uint8_t>(from);
+            bestMoveTo = static_cast<uint8_t>(to);
             alpha = score;
             bound = Exact;
             alphaRaised = raised = true;
-            bestNodes = nodeCount - movesStartNodes;
+            bestNodes = nodes_ - movesStartNodes;
         }
         if (searchPly == 0) keepRootLine(t, score);
         if (settings.useCutoffs && alpha >= beta) {
-            bestMoveFrom = from;
-            bestMoveTo = to;
+            bestMoveFrom = static_cast<uint8_t>(from);
+            bestMoveTo = static_cast<uint8_t>(to);
             if (settings.useHistory && isEmpty(position.board[to])) addHistory(side, from, to, depth);
             alpha = beta;
             stop = true;
             bound = Lower;
-            bestNodes = nodeCount - movesStartNodes;
+            bestNodes = nodes_ - movesStartNodes;
         }
-        if (raised && searchPly == 0) {
-            bestFrom = static_cast<uint8_t>(from);
-            bestTo = static_cast<uint8_t>(to);
-        }
-        if (!raised || searchPly == 0) pvStack.resize(pvHeight);
+        if (!raised || searchPly == 0) pvStack_.resize(pvHeight);
     }
 
     if (searched > 0) {
@@ -276,9 +318,9 @@ NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int
             if (settings.useHistory && isEmpty(position.board[bestMoveTo]))
                 addHistory(side, bestMoveFrom, bestMoveTo, depth);
         } else {
-            storeHash(position, depth, nodeCount - startNodes, alpha, Upper, 0, 0);
+            storeHash(position, depth, nodes_ - startNodes, alpha, Upper, 0, 0);
         }
-        return {Completed, alpha};
+        return {Completed, alpha, bestMoveFrom, bestMoveTo};
     }
 
     return {Completed, scoreNoLegalMove(position, searchPly)};

@@ -1,3 +1,5 @@
+#include "search/hash_table.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
@@ -12,35 +14,40 @@
 
 namespace {
 constexpr std::size_t largePageBytes = std::size_t{2} << 20;
-constexpr std::size_t hashTableBytes = std::size_t{hashTableSize} * sizeof(HashEntry);
-static_assert(hashTableBytes % largePageBytes == 0, "the table fills whole large pages");
 }  // namespace
 
-void HashTableRelease::operator()(HashEntry* table) const { std::free(table); }
+void TranspositionTable::Release::operator()(HashEntry* table) const { std::free(table); }
 
-HashTableStorage allocateHashTable() {
-    void* memory = std::aligned_alloc(largePageBytes, hashTableBytes);
+// aligned_alloc wants a size that the alignment divides: a small table is
+// rounded up to a whole large page.
+TranspositionTable::TranspositionTable(std::size_t entries) {
+    if (entries == 0 || (entries & (entries - 1)) != 0) throw std::bad_alloc();
+    const std::size_t bytes = entries * sizeof(HashEntry);
+    const std::size_t rounded = (bytes + largePageBytes - 1) / largePageBytes * largePageBytes;
+    void* memory = std::aligned_alloc(largePageBytes, rounded);
     if (!memory) throw std::bad_alloc();
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     // Only advice: without large pages the table works the same, only slower.
-    madvise(memory, hashTableBytes, MADV_HUGEPAGE);
+    madvise(memory, rounded, MADV_HUGEPAGE);
 #endif
     HashEntry* table = static_cast<HashEntry*>(memory);
-    std::uninitialized_value_construct_n(table, hashTableSize);
-    return HashTableStorage(table);
+    std::uninitialized_value_construct_n(table, entries);
+    table_.reset(table);
+    mask_ = entries - 1;
 }
 
 // The table is zeroed when it is allocated, so an entry never read before
 // holds defined values; clearing then forgets every key and node count.
-void Search::clearHashTable() {
-    if (!hashTable) hashTable = allocateHashTable();
-    for (uint32_t i = 0; i < hashTableSize; ++i) {
-        HashEntry& entry = hashTable[i];
+void TranspositionTable::clear() {
+    for (std::size_t i = 0; i <= mask_; ++i) {
+        HashEntry& entry = table_[i];
         entry.keyLow = 0;
         entry.keyHigh = 0;
         entry.nodes = 0;
     }
 }
+
+// The search's use of the table, through its settings.
 
 namespace {
 bool sameKeyAndSide(const HashEntry& entry, const Position& position) {
@@ -49,13 +56,13 @@ bool sameKeyAndSide(const HashEntry& entry, const Position& position) {
 }
 }  // namespace
 
-int Search::probeHash(const Position& position, int depth, int alpha, int beta) {
+int Search::probeHash(const Position& position, int searchPly, int depth, int alpha, int beta) {
     if (!settings.useHashTable) return hashMiss;
-    const HashEntry& entry = hashTable[hashSlot(position.hashKey)];
+    const HashEntry& entry = table_.slot(position.hashKey);
     if (!sameKeyAndSide(entry, position)) return hashMiss;
     if (entry.depth < depth) return hashMiss;
     // A repeated position is always searched, so the draw is seen.
-    if (isRepetition(position, history_.data(), ply_)) return hashMiss;
+    if (isRepetition(position, line_.data(), rootIndex_ + searchPly)) return hashMiss;
     switch (entry.bound) {
         case Exact: return entry.score;
         case Upper: return entry.score <= alpha ? alpha : hashMiss;
@@ -68,8 +75,9 @@ int Search::probeHash(const Position& position, int depth, int alpha, int beta) 
 // history, so neither is stored.
 void Search::storeHash(const Position& position, int depth, int64_t nodes, int score, NodeBound bound, int from,
                        int to) {
-    if (!settings.useHashTable || depth < settings.hashMinDepth || std::abs(score) >= 390000 || score == 0) return;
-    HashEntry& entry = hashTable[hashSlot(position.hashKey)];
+    if (!settings.useHashTable || depth < settings.hashMinDepth || std::abs(score) >= mateWithin(10) || score == 0)
+        return;
+    HashEntry& entry = table_.slot(position.hashKey);
     entry.keyLow = static_cast<uint32_t>(position.hashKey);
     entry.keyHigh = static_cast<uint32_t>(position.hashKey >> 32);
     entry.score = score;
@@ -83,7 +91,7 @@ void Search::storeHash(const Position& position, int depth, int64_t nodes, int s
 }
 
 const HashEntry* Search::tableMoveEntry(const Position& position) const {
-    const HashEntry& entry = hashTable[hashSlot(position.hashKey)];
+    const HashEntry& entry = table_.slot(position.hashKey);
     if (!sameKeyAndSide(entry, position) || entry.bound == Upper) return nullptr;
     return &entry;
 }

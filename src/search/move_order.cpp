@@ -69,9 +69,9 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
     if (searchPly == 0) {
         for (int i = 0; i < moves.count; ++i) {
             int32_t score = 0;
-            for (int r = 0; r < rootResults.count; ++r) {
-                if (rootResults.from[r] == moves.from[i] && rootResults.to[r] == moves.to[i]) {
-                    score = rootResults.score[r];
+            for (int r = 0; r < rootResults_.count; ++r) {
+                if (rootResults_.from[r] == moves.from[i] && rootResults_.to[r] == moves.to[i]) {
+                    score = rootResults_.score[r];
                     break;
                 }
             }
@@ -88,10 +88,10 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
     // Read once: the loop's stores to the scores could otherwise make the
     // compiler fetch the piece values again each move, and the position's
     // part of the piece-square offset is the same for every move.
-    const int* pieceValues = rules.pieceValues;
+    const int* pieceValues = orderingValues_;
     const PieceSquareView tables = evaluator.pieceSquareView(position);
-    const bool lineBonus = settings.useRootLineBonus && currentRootLine && searchPly != -1 &&
-                           searchPly < currentRootLine->length && searchPly < PvLine::capacity;
+    const bool lineBonus = settings.useRootLineBonus && currentRootLine_ && searchPly != -1 &&
+                           searchPly < currentRootLine_->length && searchPly < PvLine::capacity;
 
     for (int i = 0; i < moves.count; ++i) {
         const int from = moves.from[i];
@@ -101,7 +101,8 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
             continue;
         }
         int32_t score = 0;
-        if (lineBonus && currentRootLine->from[searchPly] == from && currentRootLine->to[searchPly] == to) score = 6000;
+        if (lineBonus && currentRootLine_->from[searchPly] == from && currentRootLine_->to[searchPly] == to)
+            score = 6000;
         const uint8_t attacker = position.board[from];
         const int victim = kindOf(position.board[to]);
         const bool promotion = isPromotingPawn(attacker, from);
@@ -125,7 +126,7 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
 
 void Search::scoreCaptures(const Position& position, MoveList& moves) {
     const HashEntry* entry = tableMoveEntry(position);
-    const int* pieceValues = rules.pieceValues;
+    const int* pieceValues = orderingValues_;
     for (int i = 0; i < moves.count; ++i) {
         const int from = moves.from[i];
         const int to = moves.to[i];

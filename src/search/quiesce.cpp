@@ -1,15 +1,19 @@
 // The capture search at the horizon and the small fixed-depth search. Both
-// keep their positions in their own frames, so the game history is untouched.
+// keep their children in their own frames, so the search's line is
+// untouched.
 #include "search/move_order.h"
 #include "search/search.h"
 
-int Search::quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly) {
+// Once a poll has stopped it, every node returns at once (its stand-pat
+// score) and its caller hands the stop on.
+int Search::quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly,
+                    SearchStatus& stop) {
     int status = Normal;
     const int standPat = evaluator.evaluate(position, &status, moves, alpha, beta, rules);
     if (standPat >= beta) return beta;
     if (standPat > alpha) alpha = standPat;
     if (depthLeft <= 0) return standPat;
-    if (nodeCount >= quiescenceNodeLimit && !quiescenceMayGoOn()) return standPat;
+    if (nodes_ >= quiescenceNodeLimit_ && !quiescenceMayGoOn(stop)) return standPat;
 
     scoreCaptures(position, moves);
     Position child;
@@ -22,22 +26,29 @@ int Search::quiesce(Position& position, MoveList& moves, int alpha, int beta, in
         const bool promotion = isPromotingPawn(position.board[from], from);
         // Quiet moves sort last, so the first one ends the captures.
         if (victim == EMPTY && !promotion) return alpha;
-        ++nodeCount;
+        ++nodes_;
         int score = standPat;
         // Delta pruning: a capture that cannot lift the score near alpha is
         // not worth playing out.
-        if (promotion || standPat + rules.pieceValues[victim] + 500 > alpha || !settings.useDeltaPruning) {
+        if (promotion || standPat + orderingValues_[victim] + 500 > alpha || !settings.useDeltaPruning) {
             copyState(child, position);
             makeMove(from, to, child, rules);
-            prefetchHashEntry(hashTable.get(), child.hashKey);
+            table_.prefetch(child.hashKey);
             switchSide(child);
-            if (generateMoves(child, childMoves, Generation::Full, rules))
-                score = -quiesce(child, childMoves, -beta, -alpha, depthLeft - 1, searchPly + 1);
+            // A capture can never repeat an earlier position: no test.
+            if (generate(child, childMoves, 0))
+                score = -quiesce(child, childMoves, -beta, -alpha, depthLeft - 1, searchPly + 1, stop);
         }
         if (score > alpha) alpha = score;
         if (settings.useCutoffs && alpha >= beta) return beta;
     }
     return alpha;
+}
+
+int Search::quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft) {
+    orderingValues_ = position.pieceValues;
+    SearchStatus stop = Completed;
+    return quiesce(position, moves, alpha, beta, depthLeft, 0, stop);
 }
 
 // A side mated at the node scores by its distance from the root, so that
@@ -62,66 +73,56 @@ int Search::scoreNoLegalMove(Position& position, int searchPly) {
     return position.inCheck ? mateScore + 1000 * searchPly : 0;
 }
 
-// The capture search has no stop status of its own: once stopped, every
-// node of it returns at once, and the search that called it returns the
-// stop as soon as the capture search is over.
-bool Search::quiescenceMayGoOn() {
-    if (!quiescencePolls || quiescenceStop != Completed) return false;
-    quiescenceStop = checkTimeAndInput();
-    if (quiescenceStop != Completed) return false;
-    quiescenceNodeLimit = nodeCount + quiescencePollInterval;
+bool Search::quiescenceMayGoOn(SearchStatus& stop) {
+    if (!quiescencePolls_ || stop != Completed) return false;
+    stop = checkTimeAndInput();
+    if (stop != Completed) return false;
+    quiescenceNodeLimit_ = nodes_ + quiescencePollInterval;
     return true;
 }
 
-NodeResult Search::takeQuiescenceStop(int alpha) {
-    const SearchStatus stop = quiescenceStop;
-    quiescenceStop = Completed;
-    return {stop, alpha};
-}
-
-// The capture search runs without repetition tests: a capture can never
-// repeat an earlier position.
-int Search::horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly) {
+NodeResult Search::horizonScore(Position& position, MoveList& moves, int alpha, int beta, int searchPly) {
     if (!settings.useQuiescence) {
         int status = Normal;
-        return evaluator.evaluate(position, &status, moves, alpha, beta, rules);
+        return {Completed, evaluator.evaluate(position, &status, moves, alpha, beta, rules)};
     }
-    rules.repetitionCheckOn = false;
-    const int score = quiesce(position, moves, alpha, beta, settings.quiescenceDepth, searchPly);
-    rules.repetitionCheckOn = true;
-    return score;
+    SearchStatus stop = Completed;
+    const int score = quiesce(position, moves, alpha, beta, settings.quiescenceDepth, searchPly, stop);
+    return {stop, score};
 }
 
-NodeResult Search::shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly) {
+NodeResult Search::shallowSearch(Position& position, MoveList& moves, int alpha, int beta, int depth, int searchPly,
+                                 int earlierCount) {
     if (int gameScore = 0; scoreFinishedGame(position, searchPly, gameScore)) return {Completed, gameScore};
     if (depth <= 0) {
-        const int horizon = horizonScore(position, moves, alpha, beta, searchPly);
-        if (quiescenceStop != Completed) return takeQuiescenceStop(alpha);
-        return {Completed, horizon};
+        const NodeResult horizon = horizonScore(position, moves, alpha, beta, searchPly);
+        if (horizon.status != Completed) return {horizon.status, alpha};
+        return horizon;
     }
 
     scoreMoves(position, moves, searchPly);
     int legalMoves = 0;
+    uint8_t bestFrom = 0;
+    uint8_t bestTo = 0;
     Position child;
     MoveList childMoves;
     for (int i = 0; i < moves.count; ++i) {
         pickNextMove(i, moves);
-        ++nodeCount;
+        ++nodes_;
         copyState(child, position);
         makeMove(moves.from[i], moves.to[i], child, rules);
-        prefetchHashEntry(hashTable.get(), child.hashKey);
+        table_.prefetch(child.hashKey);
         switchSide(child);
-        if (!generateMoves(child, childMoves, Generation::Full, rules)) continue;
-        const NodeResult result = shallowSearch(child, childMoves, -beta, -alpha, depth - 1, searchPly + 1);
-        if (result.status != Completed) return {result.status, alpha};
+        if (!generate(child, childMoves, earlierCount)) continue;
+        const NodeResult result =
+            shallowSearch(child, childMoves, -beta, -alpha, depth - 1, searchPly + 1, earlierCount);
+        if (result.status != Completed) return {result.status, alpha, bestFrom, bestTo};
         const int score = -result.score;
         ++legalMoves;
         if (score > alpha) {
             alpha = score;
-            if (searchPly == 0) {
-                bestFrom = moves.from[i];
-                bestTo = moves.to[i];
-            }
+            bestFrom = moves.from[i];
+            bestTo = moves.to[i];
         }
         if (settings.useCutoffs && alpha >= beta) {
             alpha = beta;
@@ -130,5 +131,5 @@ NodeResult Search::shallowSearch(Position& position, MoveList& moves, int alpha,
     }
 
     if (legalMoves == 0) return {Completed, scoreNoLegalMove(position, searchPly)};
-    return {Completed, alpha};
+    return {Completed, alpha, bestFrom, bestTo};
 }

@@ -14,6 +14,7 @@
 
 #include "engine_session.h"
 #include "fen_text.h"
+#include "engine/words.h"
 #include "test_engine.h"
 
 namespace {
@@ -29,12 +30,10 @@ std::string asReceived(const std::string& raw) {
     return line.substr(0, line.find('\0'));
 }
 
-// The first word as the command loop reads it (blank and tab separate).
+// The first word as the command loop reads it.
 std::string commandWord(const std::string& line) {
-    const std::string cut = line.substr(0, CommandLoop::lineCapacity);
-    const std::size_t begin = cut.find_first_not_of(" \t");
-    if (begin == std::string::npos) return "";
-    return cut.substr(begin, cut.find_first_of(" \t", begin) - begin);
+    std::size_t end = 0;
+    return firstWord(line.substr(0, XboardLoop::lineCapacity), end);
 }
 
 Lines splitLines(const std::string& text) {
@@ -75,9 +74,9 @@ private:
         if (failures.size() >= 5) broken_ = true;
     }
 
-    bool gameGoesOn() { return game_->gameStatus == Normal || game_->gameStatus == InCheck; }
+    bool gameGoesOn() { return game_->game.goesOn(); }
     bool engineToMove() {
-        const char player = game_.position().sideToMove == WHITE ? game_->whitePlayer : game_->blackPlayer;
+        const char player = game_.position().sideToMove == WHITE ? game_.loop.whitePlayer() : game_.loop.blackPlayer();
         return game_.loop.loopMode() == PlayMode && player == 'C' && gameGoesOn() && !game_.loop.positionRefused();
     }
 
@@ -88,12 +87,12 @@ private:
         ++linesSent;
         const std::string line = asReceived(raw);
         const std::string word = commandWord(line);
-        const int plyBefore = game_->ply;
+        const int plyBefore = game_.ply();
         game_.loop.handleLine(line);
         collectTwinOutput();
         if (word == "analyze" || word == "undo" || word == "remove" || word == "setboard") analysisOwed_ = true;
         // A move played while analysing is analysed in its turn.
-        if (game_.loop.loopMode() == AnalyseMode && game_->ply > plyBefore) analysisOwed_ = true;
+        if (game_.loop.loopMode() == AnalyseMode && game_.ply() > plyBefore) analysisOwed_ = true;
         if (word == "exit") analysisOwed_ = false;
     }
 
@@ -167,7 +166,7 @@ private:
         while (session_.nextLine(line, 1000)) {
             takeEngineLine(line);
             ThinkingLine thinking;
-            if (parseThinkingLine(line, thinking) && thinking.depth >= game_->depthLimit + 1) return true;
+            if (parseThinkingLine(line, thinking) && thinking.depth >= game_.limits().depth + 1) return true;
         }
         return false;
     }

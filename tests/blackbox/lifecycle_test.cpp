@@ -179,7 +179,7 @@ void expectNormalPlay(const std::string& folder) {
         const std::string answer = engine.output().substr(engine.output().find("move ", seen) + 5);
         const std::string theirs = answer.substr(0, answer.find('\n'));
         ASSERT_TRUE(game.play(theirs.substr(0, 4))) << folder << ": " << theirs;
-        if (game->gameStatus >= Checkmate) break;
+        if (game.gameStatus() >= Checkmate) break;
     }
     engine.send("quit\n");
     EXPECT_EQ(engine.waitExit(2000), 0);

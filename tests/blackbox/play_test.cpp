@@ -23,7 +23,7 @@ using Lines = std::vector<std::string>;
 // The result line that belongs to the game's current position, "" while it
 // goes on; the rules code of the project is the judge.
 std::string expectedResult(TestEngine& game) {
-    switch (game->gameStatus) {
+    switch (game.gameStatus()) {
         case Checkmate: return game.position().sideToMove == BLACK ? whiteMates : blackMates;
         case Stalemate: return stalemate;
         case DrawMaterial: return "1/2-1/2 {material}";
@@ -39,7 +39,7 @@ EngineReply engineMovesFrom(EngineSession& session, TestEngine& game, const std:
     session.send("setboard " + fen);
     session.send("go");
     game.setBoard(fen);
-    EXPECT_EQ(game->setupText, fen) << "not a position: " << fen;
+    EXPECT_EQ(game->game.setupText(), fen) << "not a position: " << fen;
     EngineReply reply = awaitMove(session, timeoutMs);
     EXPECT_TRUE(reply.otherLines.empty()) << fen;
     EXPECT_TRUE(game.play(reply.move)) << fen << ": the engine played \"" << reply.move << "\"";
@@ -71,7 +71,7 @@ TEST(Play, MatesInOne) {
         TestEngine game;
         const EngineReply reply = engineMovesFrom(session, game, c.fen);
         ASSERT_FALSE(reply.move.empty()) << c.fen;
-        EXPECT_EQ(game->gameStatus, Checkmate) << c.fen << ": " << reply.move;
+        EXPECT_EQ(game.gameStatus(), Checkmate) << c.fen << ": " << reply.move;
         ASSERT_EQ(reply.thinking.size(), 1u) << c.fen;
         EXPECT_EQ(reply.thinking[0].depth, 2) << c.fen;
         EXPECT_EQ(reply.thinking[0].score, 39900) << c.fen;
@@ -114,7 +114,7 @@ TEST(Play, MatesInTwo) {
             ASSERT_TRUE(line.play(first.move) && line.play(defence));
             const EngineReply mate = awaitMove(session, 30000);
             EXPECT_TRUE(line.play(mate.move)) << c.fen << " " << first.move << " " << defence << ": " << mate.move;
-            EXPECT_EQ(line->gameStatus, Checkmate) << c.fen << " " << first.move << " " << defence << ": " << mate.move;
+            EXPECT_EQ(line.gameStatus(), Checkmate) << c.fen << " " << first.move << " " << defence << ": " << mate.move;
             EXPECT_EQ(finalScore(mate), 39900) << c.fen;
             EXPECT_EQ(session.quietAnswer(), Lines{c.result}) << c.fen << " " << defence;
             session.send("remove");  // back to the defender's choice
@@ -239,7 +239,6 @@ TEST(Play, FullGameAgainstItself) {
     EngineSession session;
     ASSERT_TRUE(session.ready());
     TestEngine game;
-    game->repetitionCheckOn = true;  // as in the program once it has searched
     session.send("new");
     session.send("force");
     session.send("sd 3");

@@ -30,9 +30,9 @@ TEST(HashKey, IncrementalKeyMatchesKeyFromScratchInRandomGames) {
             generateLegalMoves(p, moves, e);
             if (moves.count == 0) break;
             const int i = static_cast<int>(random() % static_cast<unsigned>(moves.count));
-            e.promotionPiece = promotionKinds[random() % 4];
+            const uint8_t promotion = promotionKinds[random() % 4];
             const std::string move = squareName(moves.from[i]) + squareName(moves.to[i]);
-            makeMove(moves.from[i], moves.to[i], p, e);
+            makeMove(moves.from[i], moves.to[i], p, e, promotion);
             switchSide(p);
             ASSERT_EQ(generateMoves(p, moves, Generation::Full, e), 1) << "game " << game << " move " << move;
             ASSERT_EQ(p.hashKey, e.keys.computeHashKey(p)) << "game " << game << " move " << move;

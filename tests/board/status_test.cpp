@@ -108,7 +108,7 @@ TEST(Status, FiftyMoveRule) {
 TEST(Status, ThreefoldRepetition) {
     const std::vector<std::string> shuffle = {"g1f3", "g8f6", "f3g1", "f6g8"};
     BoardGame t;
-    t->repetitionCheckOn = true;
+    t.testRepetitions = true;
     ASSERT_TRUE(t.playAll(shuffle));
     ASSERT_TRUE(t.playAll({"g1f3", "g8f6", "f3g1"}));
     EXPECT_EQ(t.status(), Normal);
@@ -118,7 +118,7 @@ TEST(Status, ThreefoldRepetition) {
     EXPECT_EQ(t.position().blackStatus, DrawRepetition);
 
     // With the test off the same position is an ordinary one.
-    t->repetitionCheckOn = false;
+    t.testRepetitions = false;
     MoveList moves;
     generateMoves(t.position(), moves, Generation::Full, t.rules);
     EXPECT_EQ(t.position().status(), Normal);
@@ -126,7 +126,7 @@ TEST(Status, ThreefoldRepetition) {
 
 TEST(Status, RepetitionNeedsTheSameCastlingState) {
     BoardGame t;
-    t->repetitionCheckOn = true;
+    t.testRepetitions = true;
     t.setBoard("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1");
     const std::vector<std::string> kings = {"e1f1", "e8f8", "f1e1", "f8e8"};
     ASSERT_TRUE(t.playAll(kings));

@@ -11,7 +11,7 @@ namespace {
 class BookTest : public ::testing::Test {
 protected:
     void write(const char* name, const std::string& text) { folder_.write(name, text); }
-    std::unique_ptr<Engine> engineHere() { return folder_.engineHere(2024u, out_); }
+    std::unique_ptr<Engine> engineHere() { return folder_.engineHere(2024u); }
 
     std::ostringstream out_;
     BookFolder folder_;
@@ -25,14 +25,15 @@ TEST_F(BookTest, MovesAreChosenInProportionToTheLinesThatPlayThem) {
     write("blancas.ape", e4e5Nf3 + e4e5Nc3 + e4e5Nf3 + "<L\n");
     auto engine = engineHere();
     ASSERT_EQ(engine->book.whiteBook.size(), 4u);
-    CommandLoop loop(*engine);
+    Output output(out_);
+    XboardLoop loop(*engine, output);
     loop.handleLine("xboard");
     loop.handleLine("e2e4");
     loop.handleLine("e7e5");
     int knightF3 = 0, knightC3 = 0;
     for (int i = 0; i < 3000; ++i) {
         uint8_t from = 0, to = 0;
-        ASSERT_EQ(engine->bookMove(from, to), 1);
+        ASSERT_EQ(bookMove(*engine, from, to), 1);
         if (from == sq("g1") && to == sq("f3")) ++knightF3;
         if (from == sq("b1") && to == sq("c3")) ++knightC3;
     }
@@ -50,9 +51,9 @@ TEST_F(BookTest, EnginesStartedASecondApartOpenDifferently) {
     write("blancas.ape", book + "<L\n");
     std::set<int> firstMoves;
     for (uint64_t second = 0; second < 8; ++second) {
-        auto engine = folder_.engineHere(mixSeed(1700000040 + second, 0), out_);
+        auto engine = folder_.engineHere(mixSeed(1700000040 + second, 0));
         uint8_t from = 0, to = 0;
-        ASSERT_EQ(engine->bookMove(from, to), 1);
+        ASSERT_EQ(bookMove(*engine, from, to), 1);
         firstMoves.insert(from);
     }
     EXPECT_EQ(firstMoves.size(), 2u);
@@ -67,7 +68,7 @@ TEST_F(BookTest, TheLastLineAndTheTopDrawGiveNoMove) {
     uint8_t from = 0, to = 0;
     std::set<int> chosen;
     for (int i = 0; i < 200; ++i) {
-        ASSERT_EQ(engine->bookMove(from, to), 1);
+        ASSERT_EQ(bookMove(*engine, from, to), 1);
         chosen.insert(from);
     }
     EXPECT_EQ(chosen, (std::set<int>{sq("d2"), sq("g1")}));
@@ -76,13 +77,13 @@ TEST_F(BookTest, TheLastLineAndTheTopDrawGiveNoMove) {
     ASSERT_EQ(Random(drawing32766).next(), 32766);
     ASSERT_EQ(Random(drawing32767).next(), 32767);
     engine->random.seed(drawing32766);
-    ASSERT_EQ(engine->bookMove(from, to), 1);
+    ASSERT_EQ(bookMove(*engine, from, to), 1);
     EXPECT_EQ(from, sq("g1"));
     engine->random.seed(drawing32767);
-    EXPECT_EQ(engine->bookMove(from, to), 0);
+    EXPECT_EQ(bookMove(*engine, from, to), 0);
 
     write("blancas.ape", ";K\n");
-    EXPECT_EQ(engineHere()->bookMove(from, to), 0);
+    EXPECT_EQ(bookMove(*engineHere(), from, to), 0);
 }
 
 TEST_F(BookTest, LoadingCutsLongLinesAndSkipsAnUnfinishedLastLine) {
@@ -99,11 +100,12 @@ TEST_F(BookTest, LoadingCutsLongLinesAndSkipsAnUnfinishedLastLine) {
 TEST_F(BookTest, TheBookServesOnlyGamesFromTheStandardStart) {
     write("negras.ape", "<LdT\n<LdT\n<L\n");
     auto engine = engineHere();
-    CommandLoop loop(*engine);
+    Output output(out_);
+    XboardLoop loop(*engine, output);
     loop.handleLine("xboard");
     loop.handleLine("e2e4");
     uint8_t from = 0, to = 0;
-    EXPECT_EQ(engine->bookMove(from, to), 1);
+    EXPECT_EQ(bookMove(*engine, from, to), 1);
     EXPECT_EQ(from, sq("e7"));
     EXPECT_EQ(to, sq("e5"));
 
@@ -111,28 +113,30 @@ TEST_F(BookTest, TheBookServesOnlyGamesFromTheStandardStart) {
     // consult the book, and searches instead.
     loop.handleLine("setboard rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
     loop.handleLine("sd 1");
-    engine->blackPlayer = Computer;
-    MoveList moves;
-    generateMoves(*engine->currentPosition, moves, Generation::Full, engine->rules);
-    engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, engine->depthLimit);
+    ThinkRequest request;
+    request.limits = engine->clock.limits();
+    MoveList moves = engine->game.legalMoves();
+    engine->thinker.think(engine->game, moves, request, loop);
     EXPECT_NE(("\n" + out_.str()).find("\n2 "), std::string::npos) << "no thinking line: the book answered";
 }
 
 TEST_F(BookTest, AMissTurnsTheBookOffForTheRestOfTheGame) {
     write("blancas.ape", "<LdT6E\n<L\n");
     auto engine = engineHere();
-    CommandLoop loop(*engine);
+    Output output(out_);
+    XboardLoop loop(*engine, output);
     loop.handleLine("xboard");
     loop.handleLine("new");
     loop.handleLine("sd 1");
     loop.handleLine("force");
     loop.handleLine("d2d4");  // out of the book at once
     loop.handleLine("d7d5");
-    engine->whitePlayer = Computer;
-    MoveList moves;
-    generateMoves(*engine->currentPosition, moves, Generation::Full, engine->rules);
-    EXPECT_EQ(engine->rootSearch(*engine->currentPosition, moves, -infinityScore, infinityScore, 1).status, Completed);
-    EXPECT_FALSE(engine->bookActive);
+    ThinkRequest request;
+    request.limits = engine->clock.limits();
+    request.limits.depth = 1;
+    MoveList moves = engine->game.legalMoves();
+    EXPECT_EQ(engine->thinker.think(engine->game, moves, request, loop).status, Completed);
+    EXPECT_FALSE(engine->thinker.memory.bookActive);
 }
 
 TEST_F(BookTest, DamagedOrIllegalBookMovesAreNeverPlayed) {
@@ -141,7 +145,7 @@ TEST_F(BookTest, DamagedOrIllegalBookMovesAreNeverPlayed) {
     auto engine = engineHere();
     for (int i = 0; i < 200; ++i) {
         uint8_t from = 0, to = 0;
-        ASSERT_EQ(engine->bookMove(from, to), 1);
+        ASSERT_EQ(bookMove(*engine, from, to), 1);
         EXPECT_EQ(from, sq("e2"));
         EXPECT_EQ(to, sq("e4"));
     }

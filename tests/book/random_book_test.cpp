@@ -12,7 +12,7 @@ namespace {
 class RandomBookTest : public ::testing::Test {
 protected:
     void write(const char* name, const std::string& bytes) { folder_.write(name, bytes); }
-    std::unique_ptr<Engine> engineHere() { return folder_.engineHere(99u, out_); }
+    std::unique_ptr<Engine> engineHere() { return folder_.engineHere(99u); }
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
 
@@ -25,7 +25,7 @@ protected:
             case 0:
             case 1: {
                 TestEngine& game = *scratch_;
-                game->setupGame(nullptr);
+                game->setUp(nullptr);
                 for (int ply = pick(30); ply > 0; --ply) {
                     const std::vector<std::string> moves = game.legalMoves();
                     if (moves.empty()) break;
@@ -69,17 +69,17 @@ TEST_F(RandomBookTest, BookMovesAreAlwaysLegal) {
         write("negras.ape", bookText(80));
         auto engine = engineHere();
         engine->evaluator.tables = PieceSquareTables{};
-        CommandLoop loop(*engine);
+        Output output(out_);
+        XboardLoop loop(*engine, output);
         loop.handleLine("xboard");
         for (int game = 0; game < 12; ++game) {
-            engine->setupGame(nullptr);
+            engine->setUp(nullptr);
             for (int ply = 0; ply < 30; ++ply) {
-                MoveList legal;
-                generateLegalMoves(*engine->currentPosition, legal, engine->rules);
+                const MoveList legal = engine->game.legalMoves();
                 if (legal.count == 0) break;
                 uint8_t from = 0, to = 0;
                 std::string move;
-                if (engine->bookMove(from, to)) {
+                if (bookMove(*engine, from, to)) {
                     ++offered;
                     bool found = false;
                     for (int i = 0; i < legal.count; ++i) found |= legal.from[i] == from && legal.to[i] == to;
@@ -90,9 +90,9 @@ TEST_F(RandomBookTest, BookMovesAreAlwaysLegal) {
                     const int i = pick(legal.count);
                     move = squareName(legal.from[i]) + squareName(legal.to[i]);
                 }
-                const int before = engine->ply;
+                const int before = engine->game.ply();
                 loop.handleLine(move);
-                ASSERT_EQ(engine->ply, before + 1) << move;
+                ASSERT_EQ(engine->game.ply(), before + 1) << move;
             }
         }
     }
@@ -109,7 +109,7 @@ TEST_F(RandomBookTest, RandomBytesLoad) {
         auto engine = engineHere();
         for (const std::string& line : engine->book.whiteBook) EXPECT_LE(line.size(), 254u);
         uint8_t from = 0, to = 0;
-        if (engine->bookMove(from, to)) {
+        if (bookMove(*engine, from, to)) {
             EXPECT_TRUE(scratch_->isLegal(squareName(from) + squareName(to)));
         }
     }

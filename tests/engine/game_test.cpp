@@ -12,25 +12,24 @@ TEST(GameHistory, LongGamesGrowTheHistory) {
     const std::vector<std::string> cycle = {"g1f3", "b8c6", "f3g1", "c6b8", "b1c3", "g8f6", "c3b1", "f6g8"};
     const int plies = 800;
     for (int i = 0; i < plies; ++i) ASSERT_TRUE(t.play(cycle[i % cycle.size()])) << "ply " << i;
-    ASSERT_EQ(t->ply, plies);
-    EXPECT_EQ(t->positionCount, plies + 1);
-    EXPECT_EQ(t->gameStatus, DrawFiftyMoves);
-    ASSERT_GE(t->history.size(), static_cast<std::size_t>(plies + 1));
-    EXPECT_EQ(t->currentPosition, &t->history[plies]);
+    ASSERT_EQ(t.ply(), plies);
+    EXPECT_EQ(t.gameStatus(), DrawFiftyMoves);
+    const GameView game = t->game.view();
+    ASSERT_EQ(game.count, plies + 1);
+    EXPECT_EQ(&t->game.current(), &game.positions[plies]);
     for (int i = 0; i <= plies; ++i) {
-        EXPECT_EQ(t->history[i].plyCount, i);
-        EXPECT_EQ(t->history[i].hashKey, t->rules.keys.computeHashKey(t->history[i]));
+        EXPECT_EQ(game.positions[i].plyCount, i);
+        EXPECT_EQ(game.positions[i].hashKey, t->rules.keys.computeHashKey(game.positions[i]));
     }
 
     for (int i = 0; i < 300; ++i) t.loop.handleLine("remove");
-    ASSERT_EQ(t->ply, 200);
-    EXPECT_EQ(t->positionCount, 201);
+    ASSERT_EQ(t.ply(), 200);
     EXPECT_EQ(t.position().hashKey, startKey);
     EXPECT_EQ(t.position().sideToMove, WHITE);
     ASSERT_TRUE(t.play("e2e4"));
     t.loop.handleLine("undo");
     t.loop.handleLine("undo");
-    EXPECT_EQ(t->ply, 199);
+    EXPECT_EQ(t.ply(), 199);
     EXPECT_TRUE(isEmpty(t.position().board[sq("g8")]));
     EXPECT_EQ(t.position().board[sq("f6")], makePiece(KNIGHT, BLACK));
 }
@@ -42,24 +41,23 @@ TEST(GameHistory, UndoAndRemove) {
     const Position start = t.position();
     t.loop.handleLine("undo");
     t.loop.handleLine("remove");
-    EXPECT_EQ(t->ply, 0);
+    EXPECT_EQ(t.ply(), 0);
     ASSERT_TRUE(t.play("e2e4"));
     t.loop.handleLine("remove");  // needs two plies
-    EXPECT_EQ(t->ply, 1);
+    EXPECT_EQ(t.ply(), 1);
     ASSERT_TRUE(t.playAll({"e7e5", "g1f3"}));
-    const Position afterTwo = t->history[2];
+    const Position afterTwo = t->game.view().positions[2];
     t.loop.handleLine("undo");
-    EXPECT_EQ(t->ply, 2);
-    EXPECT_EQ(t->positionCount, 3);
-    EXPECT_EQ(t->gameStatus, Normal);
+    EXPECT_EQ(t.ply(), 2);
+    EXPECT_EQ(t.gameStatus(), Normal);
     EXPECT_EQ(t.position().hashKey, afterTwo.hashKey);
     EXPECT_EQ(t.position().sideToMove, WHITE);
     t.loop.handleLine("remove");
-    EXPECT_EQ(t->ply, 0);
+    EXPECT_EQ(t.ply(), 0);
     EXPECT_EQ(t.position().hashKey, start.hashKey);
     EXPECT_EQ(t.position().enPassantTimer, 0);
     ASSERT_TRUE(t.play("d2d4"));
-    EXPECT_EQ(t->positionCount, 2);
+    EXPECT_EQ(t.ply(), 1);
     EXPECT_EQ(t.position().board[sq("d4")], makePiece(PAWN, WHITE));
     EXPECT_TRUE(isEmpty(t.position().board[sq("e4")]));
 }
@@ -69,17 +67,14 @@ TEST(GameHistory, UndoAndRemove) {
 TEST(Promotion, LetterIsForgottenAfterEveryMove) {
     TestEngine t;
     Position p = t.setBoard("4k3/1P6/8/8/8/8/6p1/4K3 w - - 0 1");
-    t->rules.promotionPiece = KNIGHT;
-    EXPECT_EQ(makeMove(sq("b7"), sq("b8"), p, t->rules), 2);
+    EXPECT_EQ(makeMove(sq("b7"), sq("b8"), p, t->rules, KNIGHT), 2);
     EXPECT_EQ(p.board[sq("b8")], makePiece(KNIGHT, WHITE));
 
     EXPECT_FALSE(t.play("b7c8n"));  // refused: nothing to capture
-    EXPECT_EQ(t->rules.promotionPiece, QUEEN);
     ASSERT_TRUE(t.play("b7b8n"));
     ASSERT_TRUE(t.play("g2g1"));
     EXPECT_EQ(t.position().board[sq("g1")], makePiece(QUEEN, BLACK));
     ASSERT_TRUE(t.play("e1d2r"));  // a letter on a move that promotes nothing
-    EXPECT_EQ(t->rules.promotionPiece, QUEEN);
 }
 
 // The result line follows the move that ends the game: a check on the

@@ -13,8 +13,9 @@
 #include <thread>
 #include <vector>
 
-#include "engine/command_loop.h"
 #include "engine/engine.h"
+#include "engine/output.h"
+#include "engine/xboard.h"
 
 namespace {
 
@@ -45,9 +46,10 @@ TEST(EngineOutput, AMateAndItsResultLeaveInOneWrite) {
 
     FlushRecorder recorder;
     std::ostream out(&recorder);
-    Engine engine(12345u, out);
+    Engine engine(12345u);
     engine.evaluator.tables = PieceSquareTables{};
-    CommandLoop loop(engine);
+    Output output(out);
+    XboardLoop loop(engine, output);
 
     // The input stays open until the engine has had ample time to move: its
     // end reads as "quit", which would stop the search.

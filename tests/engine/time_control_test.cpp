@@ -10,9 +10,9 @@ struct Budget {
 };
 
 void expectBudget(TestEngine& t, Budget want, const std::string& context) {
-    EXPECT_EQ(t->timeBudgetMs, want.ms) << context;
-    EXPECT_EQ(t->depthLimit, want.depth) << context;
-    EXPECT_EQ(t->extensionAllowed, want.extension) << context;
+    EXPECT_EQ(t.limits().budgetMs, want.ms) << context;
+    EXPECT_EQ(t.limits().depth, want.depth) << context;
+    EXPECT_EQ(t.limits().extensionAllowed, want.extension) << context;
 }
 
 // Each case starts a new game, sends its lines and looks at the budget.
@@ -31,7 +31,7 @@ void runCases(const std::vector<Case>& cases) {
             context += line + "; ";
         }
         expectBudget(t, c.want, context);
-        EXPECT_EQ(t->movesPerPeriod, c.movesPerPeriod) << context;
+        EXPECT_EQ(t->clock.movesPerPeriod(), c.movesPerPeriod) << context;
         EXPECT_EQ(t.takeOutput(), "") << context;
     }
 }
@@ -84,15 +84,18 @@ TEST(TimeControl, AbsurdNumbersDoNotOverflow) {
     });
     TestEngine t;
     t.loop.handleLine("level 0 2000000 0");
-    t->lengthenBudget();
-    EXPECT_EQ(t->timeBudgetMs, 2147483647);
+    SearchLimits limits = t.limits();
+    limits.lengthen();
+    EXPECT_EQ(limits.budgetMs, 2147483647);
     t.loop.handleLine("level 1 5 0");
     t.loop.handleLine("time 2000");  // the last move of the period: half the clock
-    t->lengthenBudget();
-    EXPECT_EQ(t->timeBudgetMs, 10000);
+    limits = t.limits();
+    limits.lengthen();
+    EXPECT_EQ(limits.budgetMs, 10000);
     t.loop.handleLine("st 1");
-    t->lengthenBudget();
-    EXPECT_EQ(t->timeBudgetMs, 1000);
+    limits = t.limits();
+    limits.lengthen();
+    EXPECT_EQ(limits.budgetMs, 1000);
 }
 
 // Without a period the share of the clock follows the game phase.
@@ -112,9 +115,9 @@ TEST(TimeControl, ClockByGamePhase) {
         TestEngine t;
         t.setBoard(p.fen);
         t.loop.handleLine("time 60000");
-        EXPECT_EQ(t->timeBudgetMs, 600 / p.divisor * 1000) << p.fen;
-        EXPECT_TRUE(t->extensionAllowed) << p.fen;
-        EXPECT_EQ(t->depthLimit, 15) << p.fen;
+        EXPECT_EQ(t.limits().budgetMs, 600 / p.divisor * 1000) << p.fen;
+        EXPECT_TRUE(t.limits().extensionAllowed) << p.fen;
+        EXPECT_EQ(t.limits().depth, 15) << p.fen;
     }
 }
 
@@ -123,13 +126,13 @@ TEST(TimeControl, ClockByMovesLeftInThePeriod) {
     TestEngine t;
     t.loop.handleLine("level 40 5 0");
     for (int i = 0; i < 5; ++i) ASSERT_TRUE(t.playAll({"g1f3", "g8f6", "f3g1", "f6g8"}));
-    ASSERT_EQ(t->ply, 20);
+    ASSERT_EQ(t.ply(), 20);
     t.loop.handleLine("time 30000");
-    EXPECT_EQ(t->timeBudgetMs, 9677);  // 10 moves played, 30 left: 300 s / 31
-    EXPECT_TRUE(t->extensionAllowed);
+    EXPECT_EQ(t.limits().budgetMs, 9677);  // 10 moves played, 30 left: 300 s / 31
+    EXPECT_TRUE(t.limits().extensionAllowed);
     t.loop.handleLine("time 1000");
-    EXPECT_EQ(t->timeBudgetMs, 322);
-    EXPECT_FALSE(t->extensionAllowed);
+    EXPECT_EQ(t.limits().budgetMs, 322);
+    EXPECT_FALSE(t.limits().extensionAllowed);
 }
 
 // Missing or non-numeric numbers change nothing; negative numbers count as 0
@@ -145,7 +148,7 @@ TEST(TimeControl, UnusableNumbers) {
         t.loop.handleLine("time 30000");
         t.loop.handleLine(line);
         expectBudget(t, {10000, 25, true}, line);
-        EXPECT_EQ(t->movesPerPeriod, 40) << line;
+        EXPECT_EQ(t->clock.movesPerPeriod(), 40) << line;
     }
     runCases({
         {{"level -3 5 0"}, {5000, 25, true}, 60},

@@ -5,15 +5,13 @@
 
 #include <sstream>
 
-#include "engine/uci_loop.h"
+#include "engine/uci.h"
+#include "engine/words.h"
 #include "test_engine.h"
 
 namespace {
 
-GoLimits limits(const std::string& go) {
-    std::istringstream words(go.substr(2));
-    return GoLimits::parse(words);
-}
+GoLimits limits(const std::string& go) { return GoLimits::parse(splitWords(go), 1); }
 
 // White to move after 38 plies: 19 moves played, as "time" counts them.
 TEST(UciLimits, BudgetFollowsTheEnginesRules) {
@@ -40,15 +38,15 @@ TEST(UciLimits, BudgetFollowsTheEnginesRules) {
     };
     for (const Case& c : cases) {
         TestEngine t;
-        UciLoop uci(*t);
+        UciLoop uci(*t, t.output);
         std::string game = "position startpos moves";
         for (int i = 0; i < 19; ++i) game += i % 2 ? " f3g1 f6g8" : " g1f3 g8f6";
         uci.handleLine(game);
-        ASSERT_EQ(t->ply, 38);
+        ASSERT_EQ(t.ply(), 38);
         uci.applyLimits(limits(c.go));
-        EXPECT_EQ(t->timeBudgetMs, c.ms) << c.go;
-        EXPECT_EQ(t->depthLimit, c.depth) << c.go;
-        EXPECT_EQ(t->extensionAllowed, c.extension) << c.go;
+        EXPECT_EQ(t.limits().budgetMs, c.ms) << c.go;
+        EXPECT_EQ(t.limits().depth, c.depth) << c.go;
+        EXPECT_EQ(t.limits().extensionAllowed, c.extension) << c.go;
     }
 }
 
@@ -63,20 +61,20 @@ TEST(UciScore, CentipawnsAndMovesToMate) {
 // table, book state or scores; "ucinewgame" resets them as "new" does.
 TEST(UciGame, PositionKeepsTheGameAndNewGameResetsIt) {
     TestEngine t;
-    UciLoop uci(*t);
+    UciLoop uci(*t, t.output);
     uci.handleLine("position startpos moves e2e4 e7e5");
-    t->bookActive = false;
-    t->prevScore[1] = 120;
-    t->extensionsUsed[0] = 2;
+    t->thinker.memory.bookActive = false;
+    t->thinker.memory.prevScore[1] = 120;
+    t->thinker.memory.extensionsUsed[0] = 2;
     uci.handleLine("position startpos moves e2e4 e7e5 g1f3");
-    EXPECT_EQ(t->positionCount, 4);
-    EXPECT_FALSE(t->bookActive);
-    EXPECT_EQ(t->prevScore[1], 120);
-    EXPECT_EQ(t->extensionsUsed[0], 2);
+    EXPECT_EQ(t.ply(), 3);
+    EXPECT_FALSE(t->thinker.memory.bookActive);
+    EXPECT_EQ(t->thinker.memory.prevScore[1], 120);
+    EXPECT_EQ(t->thinker.memory.extensionsUsed[0], 2);
     uci.handleLine("ucinewgame");
-    EXPECT_TRUE(t->bookActive);
-    EXPECT_EQ(t->prevScore[1], noScore);
-    EXPECT_EQ(t->extensionsUsed[0], 0);
+    EXPECT_TRUE(t->thinker.memory.bookActive);
+    EXPECT_EQ(t->thinker.memory.prevScore[1], noScore);
+    EXPECT_EQ(t->thinker.memory.extensionsUsed[0], 0);
     EXPECT_EQ(t.takeOutput(), "");
 }
 

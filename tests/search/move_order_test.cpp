@@ -8,12 +8,15 @@
 namespace {
 
 // The ordering score the engine gives one move of the position at a node
-// below the root.
+// below the root, with the piece values of the position's phase (a search
+// from it as root starts with them).
 int orderingScore(TestEngine& t, const char* move) {
+    MoveList moves = t->game.legalMoves();
+    t.search().setRoot(t->game.view());
+    t.search().startRoot(moves);
     Position& p = t.position();
-    MoveList moves;
     generateMoves(p, moves, Generation::Full, t->rules);
-    t->search.scoreMoves(p, moves, 1);
+    t.search().scoreMoves(p, moves, 1);
     for (int i = 0; i < moves.count; ++i) {
         if (moves.from[i] == sq(move) && moves.to[i] == sq(move + 2)) return moves.score[i];
     }
@@ -47,16 +50,16 @@ TEST(MoveOrder, QuietMovesByCoverOfTheTargetSquare) {
 TEST(MoveOrder, HistoryCountersPastTheProductsRange) {
     TestEngine t;
     t.setBoard("4k3/8/8/8/8/8/4P3/1N2K3 w - - 0 1");
-    t->search.historyCounters[1][sq("b1") * 64 + sq("a3")] = 1500000;
-    t->search.historyMax[1] = 2000000;
+    t.search().historyCounters[1][sq("b1") * 64 + sq("a3")] = 1500000;
+    t.search().historyMax[1] = 2000000;
     EXPECT_EQ(orderingScore(t, "b1a3"), 1500);
 
-    t->search.historyCounters[1][sq("e2") * 64 + sq("e4")] = INT_MAX - 3;
-    t->search.historyMax[1] = INT_MAX - 3;
-    t->search.addHistory(WHITE, sq("e2"), sq("e4"), 3);
-    EXPECT_EQ(t->search.historyCounters[1][sq("e2") * 64 + sq("e4")], (INT_MAX - 3) / 2 + 9);
-    EXPECT_EQ(t->search.historyMax[1], (INT_MAX - 3) / 2 + 9);
-    EXPECT_EQ(t->search.historyCounters[1][sq("b1") * 64 + sq("a3")], 750000);
+    t.search().historyCounters[1][sq("e2") * 64 + sq("e4")] = INT_MAX - 3;
+    t.search().historyMax[1] = INT_MAX - 3;
+    t.search().addHistory(WHITE, sq("e2"), sq("e4"), 3);
+    EXPECT_EQ(t.search().historyCounters[1][sq("e2") * 64 + sq("e4")], (INT_MAX - 3) / 2 + 9);
+    EXPECT_EQ(t.search().historyMax[1], (INT_MAX - 3) / 2 + 9);
+    EXPECT_EQ(t.search().historyCounters[1][sq("b1") * 64 + sq("a3")], 750000);
 }
 
 TEST(MoveOrder, PromotionsComeBeforeOtherQuietMoves) {
@@ -71,9 +74,9 @@ TEST(MoveOrder, PromotionsComeBeforeOtherQuietMoves) {
 TEST(MoveOrder, TheTableMoveComesFirstUnlessItsEntryIsAnUpperBound) {
     TestEngine t;
     Position& p = t.setBoard("4k3/8/8/8/8/8/4P3/1N2K3 w - - 0 1");
-    t->search.storeHash(p, 2, 77, 300, Lower, sq("e1"), sq("d1"));
+    t.search().storeHash(p, 2, 77, 300, Lower, sq("e1"), sq("d1"));
     EXPECT_EQ(orderingScore(t, "e1d1"), 50000 + 77);
-    t->search.storeHash(p, 2, 77, 300, Upper, sq("e1"), sq("d1"));
+    t.search().storeHash(p, 2, 77, 300, Upper, sq("e1"), sq("d1"));
     EXPECT_LT(orderingScore(t, "e1d1"), 1000);
 }
 

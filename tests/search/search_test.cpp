@@ -17,10 +17,8 @@ std::vector<std::string> lines(const std::string& text) {
 // change of budget) and returns the thinking lines.
 std::vector<std::string> analyse(TestEngine& t, int depthLimit) {
     t.loop.handleLine("force");
-    MoveList moves;
-    generateLegalMoves(t.position(), moves, t->rules);
     t.takeOutput();
-    t->rootSearch(t.position(), moves, -infinityScore, infinityScore, depthLimit);
+    t.think(depthLimit);
     return lines(t.takeOutput());
 }
 
@@ -72,11 +70,15 @@ TEST(NullMove, PassingDropsTheEnPassantRight) {
     for (int i = 0; i < 2; ++i) {
         TestEngine t;
         t.setBoard(placement + (i == 0 ? "e3" : "-") + " 0 1");
-        t.loop.handleLine("force");
-        MoveList moves;
-        generateLegalMoves(t.position(), moves, t->rules);
-        t->rootSearch(t.position(), moves, -infinityScore, -100000, 3);
-        nodes[i] = t->search.nodeCount;
+        // The search alone, with no one to ask whether to stop.
+        Search& search = t.search();
+        search.poller = nullptr;
+        MoveList moves = t->game.legalMoves();
+        search.setRoot(t->game.view());
+        search.startRoot(moves);
+        search.startIterations();
+        for (int depth = 2; depth <= 4; ++depth) search.searchRoot(moves, -infinityScore, -100000, depth);
+        nodes[i] = search.nodes();
     }
     EXPECT_EQ(nodes[0], nodes[1]);
 }
@@ -86,7 +88,7 @@ TEST(ShallowSearch, MarksStalemateAndCheckmate) {
     Position& stalemate = t.setBoard("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");
     EXPECT_EQ(stalemate.whiteStatus, Stalemate);
     EXPECT_EQ(stalemate.blackStatus, Stalemate);
-    EXPECT_EQ(t->gameStatus, Stalemate);
+    EXPECT_EQ(t.gameStatus(), Stalemate);
 
     Position& mate = t.setBoard("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
     EXPECT_EQ(mate.whiteStatus, Checkmate);
@@ -106,7 +108,8 @@ TEST(ShallowSearch, MarksStalemateAndCheckmate) {
         Position copy = t.setBoard(c.fen);
         MoveList moves;
         generateMoves(copy, moves, Generation::Full, t->rules);
-        const NodeResult result = t->search.shallowSearch(copy, moves, -infinityScore, infinityScore, 1, c.searchPly);
+        const NodeResult result =
+            t.search().shallowSearch(copy, moves, -infinityScore, infinityScore, 1, c.searchPly, 0);
         EXPECT_EQ(result.score, c.score) << c.fen << " ply " << c.searchPly;
     }
 }
@@ -122,9 +125,9 @@ TEST(Quiesce, TriesAtMostFortyCapturesAtANode) {
     ASSERT_EQ(captures, 44);
     // A window far above the position: every capture is counted, and every
     // reply stands pat at once.
-    t->search.nodeCount = 0;
-    t->search.quiesce(p, moves, 100000, 200000, 50, 0);
-    EXPECT_EQ(t->search.nodeCount, 40);
+    const int64_t before = t.search().nodes();
+    t.search().quiesce(p, moves, 100000, 200000, 50);
+    EXPECT_EQ(t.search().nodes() - before, 40);
 }
 
 // Delta pruning: a capture whose victim cannot lift the stand-pat score to
@@ -151,7 +154,7 @@ protected:
         int status = 0;
         const int standPat = t->evaluator.evaluate(p, &status, moves, -infinityScore, infinityScore, t->rules);
         const int alpha = standPat + 2000;
-        return {t->search.quiesce(p, moves, alpha, alpha + 100000, 50, 0), alpha};
+        return {t.search().quiesce(p, moves, alpha, alpha + 100000, 50), alpha};
     }
 
     TestEngine t;
@@ -166,10 +169,10 @@ TEST_F(DeltaPruning, APawnCaptureIsSkippedAndAKnightCaptureSearched) {
     auto [pawnScore, pawnAlpha] = searchTwoPawnsBelowAlpha(pawnOnF5);
     EXPECT_EQ(pawnScore, pawnAlpha);  // gain 1000 + 500 <= 2000: skipped
 
-    t->search.settings.useDeltaPruning = false;
+    t.search().settings.useDeltaPruning = false;
     auto [unprunedScore, unprunedAlpha] = searchTwoPawnsBelowAlpha(pawnOnF5);
     EXPECT_GT(unprunedScore, unprunedAlpha);  // played out, it is worth much more
-    t->search.settings.useDeltaPruning = true;
+    t.search().settings.useDeltaPruning = true;
 
     auto [knightScore, knightAlpha] = searchTwoPawnsBelowAlpha(knightOnF5);
     EXPECT_GT(knightScore, knightAlpha);  // gain 3125 + 500 > 2000: searched
@@ -180,9 +183,9 @@ TEST(Quiesce, StandsPatAtOrAboveBeta) {
     Position& p = t.setBoard("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
     MoveList moves;
     generateMoves(p, moves, Generation::Full, t->rules);
-    t->search.nodeCount = 0;
-    EXPECT_EQ(t->search.quiesce(p, moves, -800000, -100000, 50, 0), -100000);
-    EXPECT_EQ(t->search.nodeCount, 0);
+    const int64_t before = t.search().nodes();
+    EXPECT_EQ(t.search().quiesce(p, moves, -800000, -100000, 50), -100000);
+    EXPECT_EQ(t.search().nodes(), before);
 }
 
 }  // namespace

@@ -31,6 +31,8 @@ bool playEach(Game& game, const std::vector<std::string>& moves) {
 
 struct BoardGame {
     Rules rules;
+    // Whether the full generation tests the game's positions for repetition.
+    bool testRepetitions = true;
     // Entry i is the game after i plies; references into it stay valid.
     std::vector<Position> line = std::vector<Position>(512);
     int ply = 0;
@@ -40,20 +42,21 @@ struct BoardGame {
     explicit BoardGame(uint32_t seed = 12345u) {
         Random random(seed);
         rules.keys.draw(random);
-        rules.gameLine = &line;
-        rules.gamePly = &ply;
-        rules.repetitionCheckOn = true;
         setBoard(startPositionText);
     }
 
     Rules* operator->() { return &rules; }
     Position& position() { return line[ply]; }
+    // The positions before the current one, when repetitions are tested.
+    EarlierPositions earlierPositions() const {
+        return testRepetitions ? EarlierPositions{line.data(), ply} : EarlierPositions{};
+    }
 
     // The full generation's status, or checkmate or stalemate when the side
     // to move has no legal move.
     int status() {
         MoveList legal;
-        generateLegalMoves(position(), legal, rules);
+        generateLegalMoves(position(), legal, rules, earlierPositions());
         if (legal.count == 0 && position().status() < Checkmate) markNoLegalMove(position());
         return position().status();
     }
@@ -75,9 +78,7 @@ struct BoardGame {
             return false;
         line[ply + 1] = line[ply];
         ++ply;
-        rules.promotionPiece = move.promotion;
-        makeMove(move.from, move.to, position(), rules);
-        rules.promotionPiece = QUEEN;
+        makeMove(move.from, move.to, position(), rules, move.promotion);
         switchSide(position());
         status();
         return true;

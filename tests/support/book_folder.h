@@ -33,11 +33,11 @@ public:
     }
 
     // An engine constructed in the folder, which reads its books there.
-    std::unique_ptr<Engine> engineHere(uint32_t seed, std::ostream& out) {
+    std::unique_ptr<Engine> engineHere(uint32_t seed) {
         char previous[4096];
         EXPECT_NE(getcwd(previous, sizeof previous), nullptr);
         EXPECT_EQ(chdir(path_.c_str()), 0);
-        auto engine = std::make_unique<Engine>(seed, out);
+        auto engine = std::make_unique<Engine>(seed);
         EXPECT_EQ(chdir(previous), 0);
         return engine;
     }

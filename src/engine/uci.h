@@ -1,14 +1,16 @@
-// The UCI front end. The word "uci" hands the rest of the run to it; from
-// then on the program speaks UCI. It only translates: positions, moves,
-// time limits and the search are the engine's own operations, exactly as
-// the xboard loop uses them.
+// The UCI protocol. The word "uci" hands the rest of the run to it; from
+// then on the program speaks UCI. It translates the host's words into the
+// game, the clock and the thinker, exactly as the xboard protocol uses
+// them, and the thinker's reports into "info" lines. Every word read and
+// every line printed under UCI, during a search too, is handled here.
 #pragma once
 
-#include <istream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "engine/engine.h"
+#include "engine/output.h"
 #include "input/mailbox.h"
 
 // The limits of one "go", as the host gave them (times in milliseconds).
@@ -20,12 +22,12 @@ struct GoLimits {
     // The words of the command after "go". Unknown words, the ignored
     // limits ("nodes", "mate", "ponder", "searchmoves") and numbers that are
     // no numbers are skipped; negative times count as 0.
-    static GoLimits parse(std::istream& words);
+    static GoLimits parse(const std::vector<std::string>& words, std::size_t first);
 };
 
-class UciLoop {
+class UciLoop : private ThinkingSink {
 public:
-    explicit UciLoop(Engine& engine);
+    UciLoop(Engine& engine, Output& output) : engine_(engine), out_(output) {}
 
     // Answers the "uci" that started it, then runs until "quit" or the end
     // of input; returns the exit code.
@@ -35,20 +37,29 @@ public:
     bool handleLine(const std::string& line);
 
     // Sets the time budget and depth limit of the next search for the side
-    // to move through the engine's "level", "time", "st" and "sd" rules.
+    // to move through the clock's rules.
     void applyLimits(const GoLimits& limits);
 
 private:
     void identify();
     // The words after "position" and after "go".
-    void setPosition(std::istream& words);
+    void setPosition(const std::vector<std::string>& words);
     // Searches and answers "bestmove"; false when "quit" came meanwhile.
-    bool go(std::istream& words);
+    bool go(const std::vector<std::string>& words);
     // After an infinite search has ended on its own: answers "isready" until
     // the host ends it; false when that was "quit".
     bool awaitStop();
 
+    // "isready" is answered and dropped, "quit" aborts, "stop" and the lines
+    // that start another search or game ask for the move now (those stay
+    // waiting for the loop); anything else is dropped.
+    SearchStatus answerWaitingLine(const std::string& word);
+    SearchStatus readInput() override;
+    bool report(const ThinkingReport& report) override;
+
     Engine& engine_;
+    Output& out_;
+    InputMailbox* mailbox_ = nullptr;
     // The last "position" was refused; "go" answers without a move.
     bool positionRefused_ = false;
 };

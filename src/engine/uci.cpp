@@ -1,0 +1,268 @@
+#include "engine/uci.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+
+#include "board/move_text.h"
+#include "engine/version.h"
+#include "engine/words.h"
+
+namespace {
+
+// "sd" keeps a depth to the deepest it allows.
+constexpr long long unlimitedDepth = 1000;
+
+// The leading integer of a word ("250", "-5", "12ms" -> 12); nothing when
+// it starts with no number or is out of range.
+std::optional<long long> readInteger(const std::string& word) {
+    const char* begin = word.c_str();
+    char* end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(begin, &end, 10);
+    if (end == begin || errno == ERANGE) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+// A side mated p plies from the root scores mateScore + 1000 p; a mate that
+// far is (p + 1) / 2 moves away for either side. Mates lie within the plies
+// a search line can reach; every other score is material and position.
+std::string uciScore(int score) {
+    const int mateBound = -mateScore;
+    const int magnitude = std::abs(score);
+    if (magnitude > mateWithin(searchLineReserve) && magnitude <= mateBound) {
+        const int plies = (mateBound - magnitude + 500) / 1000;
+        const int moves = std::max(1, (plies + 1) / 2);
+        return "mate " + std::to_string(score > 0 ? moves : -moves);
+    }
+    return "cp " + std::to_string(centipawns(score));
+}
+
+// A word that is no number is read again as the next word.
+GoLimits GoLimits::parse(const std::vector<std::string>& words, std::size_t first) {
+    GoLimits limits;
+    for (std::size_t i = first; i < words.size(); ++i) {
+        const std::string& word = words[i];
+        std::optional<long long>* field = nullptr;
+        if (word == "wtime")
+            field = &limits.whiteTime;
+        else if (word == "btime")
+            field = &limits.blackTime;
+        else if (word == "winc")
+            field = &limits.whiteIncrement;
+        else if (word == "binc")
+            field = &limits.blackIncrement;
+        else if (word == "movestogo")
+            field = &limits.movesToGo;
+        else if (word == "movetime")
+            field = &limits.moveTime;
+        else if (word == "depth")
+            field = &limits.depth;
+        else if (word == "infinite")
+            limits.infinite = true;
+        if (!field || i + 1 >= words.size()) continue;
+        if (const auto value = readInteger(words[i + 1])) {
+            *field = std::max(*value, 0LL);
+            ++i;
+        }
+    }
+    return limits;
+}
+
+int UciLoop::run(InputMailbox& mailbox) {
+    mailbox_ = &mailbox;
+    // "position" lists every move of the game; the xboard loop's cut would
+    // lose the end of a long one.
+    mailbox.setLineLimit(InputMailbox::longestLine);
+    identify();
+    for (;;) {
+        if (!handleLine(mailbox.takeLine())) {
+            mailbox.stopReader();
+            return 0;
+        }
+    }
+}
+
+void UciLoop::identify() {
+    out_.printLine(std::string("id name ") + engineName + " " + engineVersion);
+    out_.printLine("id author the Vortelan developers");
+    out_.printLine("uciok");
+}
+
+// "stop", "ponderhit", "setoption", "debug" and "register" need nothing:
+// the engine has no options and never ponders, and a "stop" that arrives
+// after the search has ended is late.
+bool UciLoop::handleLine(const std::string& line) {
+    const std::vector<std::string> words = splitWords(line);
+    const std::string word = words.empty() ? std::string() : words[0];
+    if (word == "uci") {
+        identify();
+    } else if (word == "isready") {
+        out_.printLine("readyok");
+    } else if (word == "ucinewgame") {
+        engine_.newGame();
+        positionRefused_ = false;
+    } else if (word == "position") {
+        setPosition(words);
+    } else if (word == "go") {
+        return go(words);
+    } else if (word == "quit") {
+        return false;
+    }
+    return true;
+}
+
+// Hosts send the whole game before every move, so the game restarts from
+// its set-up as after "setboard", but the table, the book state and the
+// scores carry on: only "ucinewgame" starts a new game. The moves go into
+// the game, so the book and the repetition tests see the whole game; an
+// illegal move ends the list there.
+void UciLoop::setPosition(const std::vector<std::string>& words) {
+    std::size_t i = 1;
+    std::string fen;
+    if (i < words.size() && words[i] == "fen") {
+        for (++i; i < words.size() && words[i] != "moves"; ++i) fen += (fen.empty() ? "" : " ") + words[i];
+    } else if (i < words.size() && words[i] == "startpos") {
+        ++i;
+    } else {
+        return;
+    }
+    const char* refusal = engine_.setUp(fen.empty() ? nullptr : fen.c_str());
+    // The start position that stands in for a refused one is not the
+    // host's game: no move is searched or played in it.
+    positionRefused_ = refusal != nullptr;
+    if (refusal) {
+        out_.printLine(std::string("info string illegal position: ") + refusal);
+        return;
+    }
+    if (i >= words.size() || words[i] != "moves") return;
+    for (++i; i < words.size() && engine_.game.playUserMove(words[i]); ++i) {
+    }
+}
+
+void UciLoop::applyLimits(const GoLimits& limits) {
+    Clock& clock = engine_.clock;
+    const Game& game = engine_.game;
+    const bool white = game.current().sideToMove == WHITE;
+    const std::optional<long long>& clockMs = white ? limits.whiteTime : limits.blackTime;
+    const std::optional<long long>& increment = white ? limits.whiteIncrement : limits.blackIncrement;
+    if (clockMs) {
+        // "level" counts a period's moves from the start of the game and
+        // "time" divides the clock by the moves left in the period. UCI
+        // tells the moves left, so the period is made to end after them:
+        // the moves played, as "time" counts them, plus the moves to go.
+        // Without moves to go the clock is for the whole game, as "level 0"
+        // says.
+        long long period = 0;
+        if (limits.movesToGo && *limits.movesToGo > 0) period = (game.ply() + 1) / 2 + *limits.movesToGo;
+        clock.applyLevel(period, 0, increment.value_or(0));
+        clock.applyClock(*clockMs, game.ply(), gamePhase(game.current()));
+    }
+    if (limits.moveTime) clock.applyMoveTime(*limits.moveTime);
+    if (limits.depth || limits.infinite) {
+        const int budget = clock.limits().budgetMs;
+        clock.applyDepth(limits.depth.value_or(unlimitedDepth));
+        // A clock or a move time still bounds a search to a given depth;
+        // an infinite one has only the engine's own cap.
+        if ((clockMs || limits.moveTime) && !limits.infinite) clock.setBudgetMs(budget);
+    }
+}
+
+// The engine plays the side to move, so the book is consulted and a forced
+// move is played at once, as when it is to move in a game under xboard;
+// "infinite" analyses the position instead.
+bool UciLoop::go(const std::vector<std::string>& words) {
+    const GoLimits limits = GoLimits::parse(words, 1);
+    applyLimits(limits);
+    const Game& game = engine_.game;
+    const Position& root = game.current();
+
+    MoveList legal;
+    if (!positionRefused_) legal = game.legalMoves();
+    MoveList moves = legal;
+    SearchResult result;
+    if (legal.count > 0) {
+        ThinkRequest request;
+        request.limits = engine_.clock.limits();
+        // A host plays on after a repetition or fifty quiet moves, which a
+        // player may only claim: the root is searched as a position of a
+        // game that goes on, or it would end the search before any move.
+        // No book line gets this far, and the book's look-up would mark the
+        // root drawn again.
+        if (root.status() >= Stalemate) {
+            engine_.thinker.memory.bookActive = false;
+            request.rootPlaysOn = true;
+        }
+        // An infinite search is analysis: no book, no clock, until "stop".
+        // "quit" ended the search; it waits for the loop.
+        request.analysing = limits.infinite;
+        result = engine_.thinker.think(game, moves, request, *this);
+        if (result.status == Aborted) return true;
+    }
+    if (limits.infinite && !awaitStop()) return false;
+
+    if (legal.count == 0) {
+        out_.printLine("bestmove 0000");
+        return true;
+    }
+    Square from = result.bestFrom;
+    Square to = result.bestTo;
+    if (!legal.contains(from, to)) {
+        from = moves.from[0];
+        to = moves.to[0];
+    }
+    out_.printLine("bestmove " + uciMove(root, from, to));
+    return true;
+}
+
+bool UciLoop::awaitStop() {
+    if (!mailbox_) return true;
+    SearchStatus status = Completed;
+    while (status == Completed) {
+        std::size_t end = 0;
+        status = answerWaitingLine(firstWord(mailbox_->waitLine(), end));
+    }
+    return status != Aborted;
+}
+
+SearchStatus UciLoop::answerWaitingLine(const std::string& word) {
+    if (word == "isready") {
+        out_.printLine("readyok");
+        mailbox_->requestLine();
+        return Completed;
+    }
+    if (word == "quit") return Aborted;
+    if (word == "stop" || word == "position" || word == "go" || word == "ucinewgame") return MoveNow;
+    mailbox_->requestLine();
+    return Completed;
+}
+
+SearchStatus UciLoop::readInput() {
+    if (!mailbox_) return Completed;
+    const char* line = mailbox_->peekLine();
+    if (!line) return Completed;
+    std::size_t end = 0;
+    return answerWaitingLine(firstWord(line, end));
+}
+
+// Every iteration is shown, with a score only when its best move has one;
+// the progress of a long analysis is not (an iteration line says it all).
+bool UciLoop::report(const ThinkingReport& report) {
+    if (report.progress) return false;
+    std::string text = "info depth " + std::to_string(report.depth);
+    if (report.hasScore) text += " score " + uciScore(report.score);
+    const long long elapsed = report.elapsedMs;
+    const long long nodes = report.nodes;
+    text += " time " + std::to_string(elapsed) + " nodes " + std::to_string(nodes) + " nps " +
+            std::to_string(nodes * 1000 / std::max(elapsed, 1LL)) + " pv";
+    Position position = engine_.game.current();
+    for (int i = 0; i < report.line.length; ++i) {
+        text += " " + uciMove(position, report.line.from[i], report.line.to[i]);
+        makeMove(report.line.from[i], report.line.to[i], position, engine_.rules);
+        switchSide(position);
+    }
+    out_.printLine(text);
+    return true;
+}

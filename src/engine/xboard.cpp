@@ -1,0 +1,313 @@
+#include "engine/xboard.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+
+#include "board/move_text.h"
+#include "engine/board_diagram.h"
+#include "engine/words.h"
+
+namespace {
+
+// While analysing, a GUI sends the user's moves and game commands; they must
+// reach the command loop, or the engine's game and the GUI's would part.
+bool changesTheGame(const std::string& word) {
+    static const char* const commands[] = {"undo",  "remove", "new", "setboard", "exit", "force",
+                                           "white", "black",  "go",  "analyze",  "quit"};
+    for (const char* command : commands) {
+        if (word == command) return true;
+    }
+    Move move;
+    return readCoordinateMove(word, move);
+}
+
+// Numbers are read leniently, as a GUI may write "0.5".
+constexpr long long largestNumber = 100000000;  // far beyond any clock
+
+bool startsWithNumber(const char* text) { return *text != '\0' && !std::isspace(static_cast<unsigned char>(*text)); }
+
+// The leading integer of a word ("12", "-3", "0.5" -> 0), clamped to
+// 0..largestNumber; nothing when the word does not start with a number.
+std::optional<long long> leadingNumber(const std::string& word) {
+    const char* begin = word.c_str();
+    char* end = nullptr;
+    long long value = std::strtoll(begin, &end, 10);
+    if (end == begin || !startsWithNumber(begin)) return std::nullopt;
+    return std::clamp(value, 0LL, largestNumber);
+}
+
+// A number of seconds with an optional fraction ("2", "0.3"), in
+// milliseconds, clamped like leadingNumber.
+std::optional<long long> secondsInMs(const std::string& word) {
+    const char* begin = word.c_str();
+    char* end = nullptr;
+    const double value = std::strtod(begin, &end);
+    if (end == begin || !startsWithNumber(begin) || std::isnan(value)) return std::nullopt;
+    return static_cast<long long>(std::clamp(value, 0.0, static_cast<double>(largestNumber)) * 1000);
+}
+
+// "M" for minutes or "M:S" for minutes and seconds, in milliseconds.
+std::optional<long long> minutesFieldMs(const std::string& word) {
+    const auto colon = word.find(':');
+    auto minutes = leadingNumber(word.substr(0, colon));
+    if (!minutes) return std::nullopt;
+    if (colon == std::string::npos) return *minutes * 60000;
+    auto seconds = secondsInMs(word.substr(colon + 1));
+    if (!seconds) return std::nullopt;
+    return *minutes * 60000 + *seconds;
+}
+
+// "S" for seconds or "M:S" for minutes and seconds, in milliseconds.
+std::optional<long long> secondsFieldMs(const std::string& word) {
+    if (word.find(':') != std::string::npos) return minutesFieldMs(word);
+    return secondsInMs(word);
+}
+
+// The word after the command word, if any.
+std::optional<std::string> commandWord(const std::string& line) {
+    const auto w = splitWords(line);
+    if (w.size() < 2) return std::nullopt;
+    return w[1];
+}
+
+}  // namespace
+
+int XboardLoop::run(InputMailbox& mailbox) {
+    mailbox_ = &mailbox;
+    for (;;) {
+        thinkIfAsked();
+        if (!handleLine(mailbox.takeLine())) {
+            mailbox.stopReader();
+            return 0;
+        }
+        if (uciRequested_) return 0;
+    }
+}
+
+ThinkRequest XboardLoop::thinkRequest(bool analysing) const {
+    ThinkRequest request;
+    request.limits = engine_.clock.limits();
+    const bool whiteToMove = engine_.game.current().sideToMove == WHITE;
+    request.enginesMove = (whiteToMove ? whitePlayer_ : blackPlayer_) == Computer;
+    request.analysing = analysing;
+    return request;
+}
+
+// At most one engine move or one analysis per pass; every pass then waits
+// for a line, so an engine playing both colours moves once per line.
+void XboardLoop::thinkIfAsked() {
+    if (positionRefused_ || !engine_.game.goesOn()) return;
+    if (loopMode_ == AnalyseMode && !analysisDone_) {
+        analyse();
+    } else if (loopMode_ == PlayMode) {
+        const bool whiteToMove = engine_.game.current().sideToMove == WHITE;
+        if ((whiteToMove ? whitePlayer_ : blackPlayer_) == Computer) engineMove();
+    }
+}
+
+void XboardLoop::analyse() {
+    MoveList moves = engine_.game.legalMoves();
+    analysing_ = true;
+    engine_.thinker.think(engine_.game, moves, thinkRequest(true), *this);
+    analysing_ = false;
+    analysisDone_ = true;
+}
+
+// An aborted search ("force", "new" or "quit" typed) plays nothing; the
+// line that stopped it is still waiting in the mailbox. The root list holds
+// the legal moves only, so that a forced move is recognised as one and
+// played at once.
+void XboardLoop::engineMove() {
+    MoveList moves = engine_.game.legalMoves();
+    const SearchResult result = engine_.thinker.think(engine_.game, moves, thinkRequest(false), *this);
+    if (result.status == Aborted) return;
+
+    // The GUI must be told what the pawn became.
+    const std::string text = "move " + uciMove(engine_.game.current(), result.bestFrom, result.bestTo);
+    engine_.game.playMove(result.bestFrom, result.bestTo);
+    out_.hold();
+    out_.printLine(text);
+    showBoard();
+    printResult();
+    out_.release();
+}
+
+void XboardLoop::showBoard() {
+    if (xboardMode_) return;
+    for (const std::string& line : boardDiagram(engine_.game.current())) out_.printLine(line);
+}
+
+void XboardLoop::printResult() {
+    if (const char* line = engine_.game.resultLine()) out_.printLine(line);
+}
+
+bool XboardLoop::handleLine(const std::string& rawLine) {
+    const std::string line = rawLine.substr(0, lineCapacity);
+    std::size_t wordEnd = 0;
+    const std::string word = firstWord(line, wordEnd);
+    if (word.empty()) return true;
+    Engine& e = engine_;
+
+    if (word == "xboard") {
+        // xboard interrupts its engines with SIGINT before commands; under a
+        // GUI that must not end the program. At the console Ctrl-C still does
+        // until this point.
+        std::signal(SIGINT, SIG_IGN);
+        xboardMode_ = true;
+    } else if (word == "protover") {
+        const auto version = commandWord(line);
+        if (version && leadingNumber(*version) == 2) {
+            out_.printLine("feature setboard=1");
+            out_.printLine("feature done=1");
+        }
+    } else if (word == "computer" || word == "accepted" || word == "random" || word == "hard" || word == "easy" ||
+               word == "post" || word == "nopost") {
+    } else if (word == "level") {
+        setLevel(line);
+    } else if (word == "time") {
+        setClock(line);
+    } else if (word == "otim" || word == "?") {
+    } else if (word == "new") {
+        e.newGame();
+        whitePlayer_ = Human;
+        blackPlayer_ = Computer;
+        positionRefused_ = false;
+        loopMode_ = PlayMode;
+    } else if (word == "quit") {
+        return false;
+    } else if (word == "white") {
+        whitePlayer_ = Human;
+        blackPlayer_ = Computer;
+        loopMode_ = WaitMode;
+    } else if (word == "black") {
+        whitePlayer_ = Computer;
+        blackPlayer_ = Human;
+        loopMode_ = WaitMode;
+    } else if (word == "st") {
+        setMoveTime(line);
+    } else if (word == "sd") {
+        setDepth(line);
+    } else if (word == "go") {
+        const bool whiteToMove = e.game.current().sideToMove == WHITE;
+        whitePlayer_ = whiteToMove ? Computer : Human;
+        blackPlayer_ = whiteToMove ? Human : Computer;
+        loopMode_ = PlayMode;
+    } else if (word == "force") {
+        whitePlayer_ = blackPlayer_ = Human;
+        loopMode_ = WaitMode;
+    } else if (word == "remove" || word == "undo") {
+        if (e.game.takeBack(word == "remove" ? 2 : 1)) showBoard();
+        analysisDone_ = false;
+    } else if (word == "analyze") {
+        loopMode_ = AnalyseMode;
+        analysisDone_ = false;
+    } else if (word == "exit") {
+        whitePlayer_ = blackPlayer_ = Human;
+        loopMode_ = WaitMode;
+        analysisDone_ = true;
+    } else if (word == "uci") {
+        uciRequested_ = true;
+    } else if (word == "setboard") {
+        // The text is everything after the word and the one character after it.
+        const char* refusal = e.newGame(wordEnd + 1 < line.size() ? line.c_str() + wordEnd + 1 : "");
+        printResult();
+        whitePlayer_ = blackPlayer_ = Human;
+        // The engine now holds the start position, which the GUI does not
+        // show: until a game it can share, it neither moves nor analyses
+        // nor takes a move.
+        positionRefused_ = refusal != nullptr;
+        if (refusal)
+            out_.printLine(xboardMode_ ? "tellusererror Illegal position"
+                                       : std::string("Error (illegal position): ") + refusal);
+        if (loopMode_ == PlayMode) loopMode_ = WaitMode;
+        analysisDone_ = false;
+    } else {
+        userMove(word);
+    }
+    return true;
+}
+
+// Illegal or malformed moves are ignored silently.
+void XboardLoop::userMove(const std::string& word) {
+    if (positionRefused_ || !engine_.game.playUserMove(word)) return;
+    showBoard();
+    printResult();
+    // A GUI in analysis mode sends the moves of the game it shows and expects
+    // the analysis to follow them.
+    if (loopMode_ == AnalyseMode) analysisDone_ = false;
+}
+
+void XboardLoop::setLevel(const std::string& line) {
+    const auto w = splitWords(line);
+    if (w.size() < 4) return;
+    const auto moves = leadingNumber(w[1]);
+    const auto base = minutesFieldMs(w[2]);
+    const auto increment = secondsFieldMs(w[3]);
+    if (!moves || !base || !increment) return;
+    engine_.clock.applyLevel(*moves, *base, *increment);
+}
+
+// "time" is the engine's own clock in centiseconds.
+void XboardLoop::setClock(const std::string& line) {
+    const auto word = commandWord(line);
+    if (!word) return;
+    const auto centiseconds = leadingNumber(*word);
+    if (!centiseconds) return;
+    const Game& game = engine_.game;
+    engine_.clock.applyClock(*centiseconds * 10, game.ply(), gamePhase(game.current()));
+}
+
+void XboardLoop::setMoveTime(const std::string& line) {
+    const auto word = commandWord(line);
+    if (!word) return;
+    const auto ms = secondsInMs(*word);
+    if (!ms) return;
+    engine_.clock.applyMoveTime(*ms);
+}
+
+void XboardLoop::setDepth(const std::string& line) {
+    const auto word = commandWord(line);
+    if (!word) return;
+    const auto depth = leadingNumber(*word);
+    if (!depth) return;
+    engine_.clock.applyDepth(*depth);
+}
+
+bool XboardLoop::gameChangeWaiting() const {
+    if (!analysing_ || !mailbox_) return false;
+    const char* line = mailbox_->peekLine();
+    std::size_t end = 0;
+    return line && changesTheGame(firstWord(line, end));
+}
+
+SearchStatus XboardLoop::readInput() {
+    if (!mailbox_) return Completed;
+    const char* line = mailbox_->peekLine();
+    if (!line) return Completed;
+    std::size_t end = 0;
+    const std::string word = firstWord(line, end);
+    if (word == "force" || word == "new" || word == "quit") return Aborted;
+    if (word == "?") return MoveNow;
+    if (gameChangeWaiting()) return Aborted;
+    mailbox_->requestLine();
+    return Completed;
+}
+
+// The thinking line: depth, score in centipawns, time in centiseconds (in
+// whole seconds), nodes and the best move. A GUI shows and records the
+// score, so a line whose best move has only a bound is not printed; nor is
+// one of a search whose position the GUI has already left.
+bool XboardLoop::report(const ThinkingReport& report) {
+    if (!report.hasScore || gameChangeWaiting()) return false;
+    char text[160];
+    std::snprintf(text, sizeof text, "%d %d %lld %lld %s", report.depth, centipawns(report.score),
+                  static_cast<long long>((report.elapsedMs + 1) / 1000 * 100), static_cast<long long>(report.nodes),
+                  moveText(report.bestFrom, report.bestTo).c_str());
+    out_.printLine(text);
+    return true;
+}

@@ -1,0 +1,79 @@
+// The xboard protocol, and the console a person plays on: reads one line
+// per pass, takes its first word as a command and acts on it; a word that
+// is no command is tried as a move. Every word read and every line printed
+// under this protocol, during a search too, is handled here.
+#pragma once
+
+#include <string>
+
+#include "engine/engine.h"
+#include "engine/output.h"
+#include "input/mailbox.h"
+
+enum LoopMode { PlayMode = 0, WaitMode = 1, AnalyseMode = 2 };
+
+// Who plays a colour. The values are the letters the game has always shown
+// for them.
+enum Player : char { Human = 'H', Computer = 'C' };
+
+class XboardLoop : public ThinkingSink {
+public:
+    XboardLoop(Engine& engine, Output& output) : engine_(engine), out_(output) {}
+
+    // Runs until "quit" (or the end of input), or until "uci" hands the rest
+    // of the run to the UCI front end; returns the exit code.
+    int run(InputMailbox& mailbox);
+
+    // Acts on one input line; false when the line asks the program to end.
+    bool handleLine(const std::string& line);
+    // Prints the board for a person at the console.
+    void showBoard();
+
+    int loopMode() const { return loopMode_; }
+    bool analysisDone() const { return analysisDone_; }
+    bool xboardMode() const { return xboardMode_; }
+    bool uciRequested() const { return uciRequested_; }
+    // The last "setboard" was refused: no game is shared with the GUI.
+    bool positionRefused() const { return positionRefused_; }
+    Player whitePlayer() const { return whitePlayer_; }
+    Player blackPlayer() const { return blackPlayer_; }
+
+    // The loop and the search read at most this much of a line.
+    static constexpr std::size_t lineCapacity = 255;
+
+private:
+    void thinkIfAsked();
+    void analyse();
+    void engineMove();
+    void userMove(const std::string& word);
+    void printResult();
+    // The request for a search of the game's current position.
+    ThinkRequest thinkRequest(bool analysing) const;
+    // The time controls, each given its whole command line; a missing or
+    // non-numeric number leaves everything unchanged.
+    void setLevel(const std::string& line);
+    void setClock(const std::string& line);
+    void setMoveTime(const std::string& line);
+    void setDepth(const std::string& line);
+
+    // "force", "new" and "quit" abort the search and "?" asks for the move
+    // now; those lines stay for the loop. Other lines are dropped, except
+    // that while analysing a line that changes the game aborts the search
+    // too.
+    SearchStatus readInput() override;
+    bool report(const ThinkingReport& report) override;
+    // While analysing: a line that changes the game waits.
+    bool gameChangeWaiting() const;
+
+    Engine& engine_;
+    Output& out_;
+    InputMailbox* mailbox_ = nullptr;
+    int loopMode_ = WaitMode;
+    bool analysisDone_ = true;
+    bool xboardMode_ = false;
+    bool uciRequested_ = false;
+    bool positionRefused_ = false;
+    bool analysing_ = false;
+    Player whitePlayer_ = Human;
+    Player blackPlayer_ = Computer;
+};
