@@ -52,7 +52,7 @@ bool moveKeepsKingSafe(const Position& child) {
     const uint8_t enemy = opponentOf(mover);
     const Square king = mover == WHITE ? child.whiteKingSquare : child.blackKingSquare;
     if (isSquareAttacked(child, king, enemy)) return false;
-    const Square home = mover == WHITE ? 4 : 60;
+    const Square home = mover == WHITE ? E1 : E8;
     if (child.lastFrom != home || child.lastTo != king) return true;
     if (king == home + 2 || king == home - 2) {
         const Square passed = (home + king) / 2;

@@ -17,9 +17,6 @@ const Geometry& geo = boardGeometry;
 // A count for each piece code a board byte can hold (colour bit and kind).
 using PieceCodeCounts = int[(COLOUR_MASK | KIND_MASK) + 1];
 
-constexpr Square A1 = 0, B1 = 1, C1 = 2, D1 = 3, E1 = 4, F1 = 5, G1 = 6, H1 = 7;
-constexpr Square A8 = 56, B8 = 57, C8 = 58, D8 = 59, E8 = 60, F8 = 61, G8 = 62, H8 = 63;
-
 // Both forward diagonals of a pawn are attacked whatever stands there; the
 // capture is a move only onto an enemy piece or the en-passant square.
 void pawnCapture(const Position& p, MoveList& moves, int8_t* attacks, Square from, Square target, uint8_t enemy) {
