@@ -48,15 +48,6 @@ bool isSquareAttacked(const Position& p, Square s, uint8_t byColour) {
 }
 
 bool moveKeepsKingSafe(const Position& child) {
-    const uint8_t mover = child.sideToMove;
-    const uint8_t enemy = opponentOf(mover);
-    const Square king = mover == WHITE ? child.whiteKingSquare : child.blackKingSquare;
-    if (isSquareAttacked(child, king, enemy)) return false;
-    const Square home = mover == WHITE ? E1 : E8;
-    if (child.lastFrom != home || child.lastTo != king) return true;
-    if (king == home + 2 || king == home - 2) {
-        const Square passed = (home + king) / 2;
-        return !isSquareAttacked(child, home, enemy) && !isSquareAttacked(child, passed, enemy);
-    }
-    return true;
+    const uint8_t enemy = opponentOf(child.sideToMove);
+    return moverKingIsSafe(child, child.sideToMove, [&](Square s) { return isSquareAttacked(child, s, enemy); });
 }

@@ -88,19 +88,12 @@ void castlingMoves(const Position& p, MoveList& moves, Square s) {
     }
 }
 
-// The move that led to the position must not leave the mover's king attacked;
-// a castling king must not have started on, crossed or landed on an attacked
-// square.
+// The move that led to the position must not leave the mover's king attacked
+// (nor have castled out of, through or into check), which the attack maps of
+// the side to move, just counted, tell square by square.
 bool previousMoveWasLegal(const Position& p) {
-    const bool whiteJustMoved = p.sideToMove == BLACK;
-    const int8_t* attacks = whiteJustMoved ? p.blackAttacks : p.whiteAttacks;
-    const Square moverKing = whiteJustMoved ? p.whiteKingSquare : p.blackKingSquare;
-    if (attacks[moverKing] > 0) return false;
-    const Square home = whiteJustMoved ? E1 : E8;
-    if (p.lastFrom != home || p.lastTo > 63 || kindOf(p.board[p.lastTo]) != KING) return true;
-    if (p.lastTo == home + 2) return !(attacks[home] || attacks[home + 1] || attacks[home + 2]);
-    if (p.lastTo == home - 2) return !(attacks[home - 2] || attacks[home - 1] || attacks[home]);
-    return true;
+    const int8_t* attacks = p.sideToMove == WHITE ? p.whiteAttacks : p.blackAttacks;
+    return moverKingIsSafe(p, opponentOf(p.sideToMove), [attacks](Square s) { return attacks[s] > 0; });
 }
 
 // Marks the pieces pinned to the king and, for the side to move, check.
