@@ -5,6 +5,7 @@
 #include "board/attacks.h"
 
 #include "board/geometry.h"
+#include "board/rules.h"
 
 namespace {
 
@@ -50,4 +51,14 @@ bool isSquareAttacked(const Position& p, Square s, uint8_t byColour) {
 bool moveKeepsKingSafe(const Position& child) {
     const uint8_t enemy = opponentOf(child.sideToMove);
     return moverKingIsSafe(child, child.sideToMove, [&](Square s) { return isSquareAttacked(child, s, enemy); });
+}
+
+// The children need no move lists of their own, only the answer whether the
+// mover's king survived, so each is made from the state alone and asked
+// that directly.
+bool isLegalMove(const Position& position, Square from, Square to, const Rules& rules) {
+    Position child;
+    copyState(child, position);
+    makeMove(from, to, child, rules);
+    return moveKeepsKingSafe(child);
 }

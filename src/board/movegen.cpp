@@ -198,16 +198,6 @@ int generateMoves(Position& p, MoveList& moves, Generation mode, Rules& rules) {
     return 1;
 }
 
-// The children need no move lists of their own, only the answer whether the
-// mover's king survived, so each is made from the state alone and asked
-// that directly.
-bool isLegalMove(const Position& position, Square from, Square to, const Rules& rules) {
-    Position child;
-    copyState(child, position);
-    makeMove(from, to, child, rules);
-    return moveKeepsKingSafe(child);
-}
-
 int generateLegalMoves(Position& position, MoveList& moves, Rules& rules) {
     MoveList pseudo;
     moves.count = 0;
