@@ -2,7 +2,7 @@
 BUILD_TYPE ?= Release
 JOBS ?= 2
 
-.PHONY: run build profile test release-tests sanitize tsan gui-check clean
+.PHONY: run build profile test format-check release-tests sanitize tsan gui-check clean
 
 # The program is built the way it plays best on this machine: with every
 # instruction the processor has, and optimised by a profile of the bench.
@@ -28,15 +28,22 @@ $(PROFILE_DIR)/recorded: build/profile/vortelan-bench
 run: build
 	cd build/release && ./vortelan
 
-# Everything CI checks, in turn: the portable Release build with all its
-# tests, the same tests under AddressSanitizer and UndefinedBehaviorSanitizer,
-# the threaded tests under ThreadSanitizer, and two games inside the real
-# xboard GUI (skipped where xboard, Xvfb and fairymax cannot be installed).
+# Everything CI checks, in turn: the layout of the C++ files (first, as it
+# takes seconds), the portable Release build with all its tests, the same
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the threaded
+# tests under ThreadSanitizer, and two games inside the real xboard GUI
+# (skipped where xboard, Xvfb and fairymax cannot be installed).
 test:
+	$(MAKE) --no-print-directory format-check
 	$(MAKE) --no-print-directory release-tests
 	$(MAKE) --no-print-directory sanitize
 	$(MAKE) --no-print-directory tsan
 	$(MAKE) --no-print-directory gui-check
+
+# Every tracked C++ file but the black-box tests is laid out as
+# .clang-format says; the script names the files that are not.
+format-check:
+	scripts/check-format.sh
 
 release-tests:
 	cmake -S . -B build/test -DCMAKE_BUILD_TYPE=Release

@@ -5,6 +5,7 @@
 #include "board/attacks.h"
 
 #include "board/geometry.h"
+#include "board/rules.h"
 
 namespace {
 
@@ -48,15 +49,16 @@ bool isSquareAttacked(const Position& p, Square s, uint8_t byColour) {
 }
 
 bool moveKeepsKingSafe(const Position& child) {
-    const uint8_t mover = child.sideToMove;
-    const uint8_t enemy = opponentOf(mover);
-    const Square king = mover == WHITE ? child.whiteKingSquare : child.blackKingSquare;
-    if (isSquareAttacked(child, king, enemy)) return false;
-    const Square home = mover == WHITE ? 4 : 60;
-    if (child.lastFrom != home || child.lastTo != king) return true;
-    if (king == home + 2 || king == home - 2) {
-        const Square passed = (home + king) / 2;
-        return !isSquareAttacked(child, home, enemy) && !isSquareAttacked(child, passed, enemy);
-    }
-    return true;
+    const uint8_t enemy = opponentOf(child.sideToMove);
+    return moverKingIsSafe(child, child.sideToMove, [&](Square s) { return isSquareAttacked(child, s, enemy); });
+}
+
+// The children need no move lists of their own, only the answer whether the
+// mover's king survived, so each is made from the state alone and asked
+// that directly.
+bool isLegalMove(const Position& position, Square from, Square to, const Rules& rules) {
+    Position child;
+    copyState(child, position);
+    makeMove(from, to, child, rules);
+    return moveKeepsKingSafe(child);
 }

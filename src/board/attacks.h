@@ -15,3 +15,16 @@ bool isSquareAttacked(const Position& p, Square s, uint8_t byColour);
 // just made (before its side is switched): the mover's king is not attacked,
 // and a castling king did not start on, cross or land on an attacked square.
 bool moveKeepsKingSafe(const Position& child);
+
+// That rule itself, for both ways of asking: attacked(s) tells whether the
+// mover's opponent attacks square s, from the attack maps of a full
+// generation or by looking outward from s. A king that went from its home
+// square two files sideways has castled; the square it landed on is its own.
+template <typename IsAttacked>
+inline bool moverKingIsSafe(const PositionState& p, uint8_t mover, IsAttacked attacked) {
+    const Square king = mover == WHITE ? p.whiteKingSquare : p.blackKingSquare;
+    if (attacked(king)) return false;
+    const Square home = mover == WHITE ? E1 : E8;
+    if (p.lastFrom != home || p.lastTo != king || (king != home + 2 && king != home - 2)) return true;
+    return !attacked(home) && !attacked((home + king) / 2);
+}

@@ -8,7 +8,7 @@ namespace {
 struct CastlingRook {
     Square kingTo, rookFrom, rookTo;
 };
-constexpr CastlingRook castlingRooks[4] = {{6, 7, 5}, {2, 0, 3}, {62, 63, 61}, {58, 56, 59}};
+constexpr CastlingRook castlingRooks[4] = {{G1, H1, F1}, {C1, A1, D1}, {G8, H8, F8}, {C8, A8, D8}};
 
 // A castling right lives only as long as its rook has stood on its corner
 // all along: any move from the corner (the rook leaving) or onto it (the
@@ -16,10 +16,10 @@ constexpr CastlingRook castlingRooks[4] = {{6, 7, 5}, {2, 0, 3}, {62, 63, 61}, {
 // another rook that later reaches the corner cannot castle.
 void barCorner(Position& p, Square s) {
     switch (s) {
-        case 0: p.whiteQueensideBarred = 1; break;
-        case 7: p.whiteKingsideBarred = 1; break;
-        case 56: p.blackQueensideBarred = 1; break;
-        case 63: p.blackKingsideBarred = 1; break;
+        case A1: p.whiteQueensideBarred = 1; break;
+        case H1: p.whiteKingsideBarred = 1; break;
+        case A8: p.blackQueensideBarred = 1; break;
+        case H8: p.blackKingsideBarred = 1; break;
         default: break;
     }
 }

@@ -17,9 +17,6 @@ const Geometry& geo = boardGeometry;
 // A count for each piece code a board byte can hold (colour bit and kind).
 using PieceCodeCounts = int[(COLOUR_MASK | KIND_MASK) + 1];
 
-constexpr Square A1 = 0, B1 = 1, C1 = 2, D1 = 3, E1 = 4, F1 = 5, G1 = 6, H1 = 7;
-constexpr Square A8 = 56, B8 = 57, C8 = 58, D8 = 59, E8 = 60, F8 = 61, G8 = 62, H8 = 63;
-
 // Both forward diagonals of a pawn are attacked whatever stands there; the
 // capture is a move only onto an enemy piece or the en-passant square.
 void pawnCapture(const Position& p, MoveList& moves, int8_t* attacks, Square from, Square target, uint8_t enemy) {
@@ -91,19 +88,12 @@ void castlingMoves(const Position& p, MoveList& moves, Square s) {
     }
 }
 
-// The move that led to the position must not leave the mover's king attacked;
-// a castling king must not have started on, crossed or landed on an attacked
-// square.
+// The move that led to the position must not leave the mover's king attacked
+// (nor have castled out of, through or into check), which the attack maps of
+// the side to move, just counted, tell square by square.
 bool previousMoveWasLegal(const Position& p) {
-    const bool whiteJustMoved = p.sideToMove == BLACK;
-    const int8_t* attacks = whiteJustMoved ? p.blackAttacks : p.whiteAttacks;
-    const Square moverKing = whiteJustMoved ? p.whiteKingSquare : p.blackKingSquare;
-    if (attacks[moverKing] > 0) return false;
-    const Square home = whiteJustMoved ? E1 : E8;
-    if (p.lastFrom != home || p.lastTo > 63 || kindOf(p.board[p.lastTo]) != KING) return true;
-    if (p.lastTo == home + 2) return !(attacks[home] || attacks[home + 1] || attacks[home + 2]);
-    if (p.lastTo == home - 2) return !(attacks[home - 2] || attacks[home - 1] || attacks[home]);
-    return true;
+    const int8_t* attacks = p.sideToMove == WHITE ? p.whiteAttacks : p.blackAttacks;
+    return moverKingIsSafe(p, opponentOf(p.sideToMove), [attacks](Square s) { return attacks[s] > 0; });
 }
 
 // Marks the pieces pinned to the king and, for the side to move, check.
@@ -206,16 +196,6 @@ int generateMoves(Position& p, MoveList& moves, Generation mode, const Rules& ru
         finishMaterialAndStatus(p, moves, pieces, counts, values, heavy, rules, earlier);
     }
     return 1;
-}
-
-// The children need no move lists of their own, only the answer whether the
-// mover's king survived, so each is made from the state alone and asked
-// that directly.
-bool isLegalMove(const Position& position, Square from, Square to, const Rules& rules) {
-    Position child;
-    copyState(child, position);
-    makeMove(from, to, child, rules);
-    return moveKeepsKingSafe(child);
 }
 
 int generateLegalMoves(Position& position, MoveList& moves, const Rules& rules, EarlierPositions earlier) {

@@ -15,6 +15,21 @@ constexpr int fileOf(Square s) { return s & 7; }
 constexpr int rankOf(Square s) { return s >> 3; }
 constexpr Square makeSquare(int file, int rank) { return file + 8 * rank; }
 
+// Names for the squares the rules single out (the castling squares, the
+// corners, the pawns' ranks); each converts to its Square number.
+// clang-format off
+enum SquareName : int {
+    A1, B1, C1, D1, E1, F1, G1, H1,
+    A2, B2, C2, D2, E2, F2, G2, H2,
+    A3, B3, C3, D3, E3, F3, G3, H3,
+    A4, B4, C4, D4, E4, F4, G4, H4,
+    A5, B5, C5, D5, E5, F5, G5, H5,
+    A6, B6, C6, D6, E6, F6, G6, H6,
+    A7, B7, C7, D7, E7, F7, G7, H7,
+    A8, B8, C8, D8, E8, F8, G8, H8,
+};
+// clang-format on
+
 // A board byte holds the piece kind in its low four bits and the colour in
 // bit 16 (set for White). The kind order (rook before the minor pieces, king
 // before queen) is used as an index by every kind-indexed table.
@@ -47,8 +62,8 @@ constexpr uint8_t opponentOf(uint8_t colour) { return static_cast<uint8_t>(WHITE
 
 // A pawn about to step onto its last rank: every move of it promotes.
 constexpr bool isPromotingPawn(uint8_t piece, Square from) {
-    return (piece == makePiece(PAWN, WHITE) && from >= 48 && from <= 55) ||
-           (piece == makePiece(PAWN, BLACK) && from >= 8 && from <= 15);
+    return (piece == makePiece(PAWN, WHITE) && from >= A7 && from <= H7) ||
+           (piece == makePiece(PAWN, BLACK) && from >= A2 && from <= H2);
 }
 
 // Small material weights: a side's sum is its material count (59 for the

@@ -8,8 +8,6 @@
 
 namespace {
 
-constexpr Square A1 = 0, H1 = 7, A8 = 56, H8 = 63;
-
 struct BishopTally {
     int bishops = 0;
     bool lastOnLight = false;

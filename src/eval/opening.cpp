@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr Square A1 = 0, C2 = 10, E1 = 4, F2 = 13, B4 = 25, D4 = 27;
-
 // An uncastled king on e1 with its rook on a1 and c2 unguarded invites a
 // knight from b4 or d4 to c2, forking king and rook; worst when that knight's
 // side is to move. Black's mirror uses c7, e8, a8, b5 and d5.

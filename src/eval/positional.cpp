@@ -23,7 +23,7 @@ constexpr int8_t spaceWeightAsWritten[64] = {
 };
 constexpr int spaceWeight(Square s) { return spaceWeightAsWritten[s] * spaceWeightScale; }
 // The first square of the 4th rank; every square before it weighs nothing.
-constexpr Square firstSpaceSquare = 24;
+constexpr Square firstSpaceSquare = A4;
 constexpr bool ownRanksWeighNothing() {
     for (Square s = 0; s < firstSpaceSquare; ++s)
         if (spaceWeightAsWritten[s] != 0) return false;
