@@ -37,7 +37,7 @@ uint32_t startupSeed() {
 int main() {
     std::cout << engineName << " Version " << engineVersion << "\n"
               << "A chess engine for the console and for xboard-protocol interfaces\n"
-              << "Type \"new\" to play Black against it, or enter a move such as e2e4\n"
+              << "Type \"new\" and a move such as e2e4 to play White against it; \"go\" makes it move\n"
               << "\n\n"
               << std::flush;
 

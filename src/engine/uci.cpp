@@ -1,7 +1,6 @@
 #include "engine/uci.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 
 #include "board/move_text.h"
@@ -13,15 +12,18 @@ namespace {
 // "sd" keeps a depth to the deepest it allows.
 constexpr long long unlimitedDepth = 1000;
 
-// The leading integer of a word ("250", "-5", "12ms" -> 12); nothing when
-// it starts with no number or is out of range.
+// Every number of "go" is kept within 0 and this (more than a day in
+// milliseconds, moves or plies) before any arithmetic on it.
+constexpr long long largestNumber = 100000000;
+
+// The leading integer of a word ("250", "-5", "12ms" -> 12), clamped to
+// 0..largestNumber; nothing when it starts with no number.
 std::optional<long long> readInteger(const std::string& word) {
     const char* begin = word.c_str();
     char* end = nullptr;
-    errno = 0;
     const long long value = std::strtoll(begin, &end, 10);
-    if (end == begin || errno == ERANGE) return std::nullopt;
-    return value;
+    if (end == begin) return std::nullopt;
+    return std::clamp(value, 0LL, largestNumber);
 }
 
 }  // namespace
@@ -64,7 +66,7 @@ GoLimits GoLimits::parse(const std::vector<std::string>& words, std::size_t firs
             limits.infinite = true;
         if (!field || i + 1 >= words.size()) continue;
         if (const auto value = readInteger(words[i + 1])) {
-            *field = std::max(*value, 0LL);
+            *field = *value;
             ++i;
         }
     }
@@ -129,7 +131,7 @@ void UciLoop::setPosition(const std::vector<std::string>& words) {
     } else {
         return;
     }
-    const char* refusal = engine_.setUp(fen.empty() ? nullptr : fen.c_str());
+    const char* refusal = engine_.setUp(words[1] == "fen" ? fen.c_str() : nullptr);
     // The start position that stands in for a refused one is not the
     // host's game: no move is searched or played in it.
     positionRefused_ = refusal != nullptr;
@@ -138,7 +140,11 @@ void UciLoop::setPosition(const std::vector<std::string>& words) {
         return;
     }
     if (i >= words.size() || words[i] != "moves") return;
-    for (++i; i < words.size() && engine_.game.playUserMove(words[i]); ++i) {
+    for (++i; i < words.size(); ++i) {
+        if (!engine_.game.playUserMove(words[i])) {
+            out_.printLine("info string illegal move: " + words[i] + ", the position stops before it");
+            return;
+        }
     }
 }
 

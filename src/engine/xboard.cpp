@@ -26,6 +26,35 @@ bool changesTheGame(const std::string& word) {
     return readCoordinateMove(word, move);
 }
 
+// Commands of the protocol that need nothing of this engine: they are
+// accepted silently.
+bool needsNothing(const std::string& word) {
+    static const char* const commands[] = {"accepted", "rejected", "computer", "random", "hard",   "easy",    "post",
+                                           "nopost",   "otim",     "?",        "result", "name",   "rating",  "ics",
+                                           "draw",     "hint",     "bk",       "pause",  "resume", "variant", "memory",
+                                           "cores",    "egtpath",  "option",   "."};
+    for (const char* command : commands) {
+        if (word == command) return true;
+    }
+    return false;
+}
+
+// A word a player meant as a move, legal or not: a letter and a digit
+// first ("e2e4", "e9e4", "e2-e4", "a2"), a piece and a square ("Nf3",
+// "Bxe5"), or castling ("O-O", "0-0-0"). Anything else is taken for a
+// command.
+bool meantAsMove(const std::string& word) {
+    if (word.size() >= 2 && std::isalpha(static_cast<unsigned char>(word[0])) &&
+        std::isdigit(static_cast<unsigned char>(word[1])))
+        return true;
+    if (word.rfind("O-O", 0) == 0 || word.rfind("0-0", 0) == 0 || word.rfind("o-o", 0) == 0) return true;
+    if (word.size() >= 3 && std::string("KQRBNP").find(word[0]) != std::string::npos) {
+        for (std::size_t i = 1; i + 1 < word.size(); ++i)
+            if (isFileLetter(word[i]) && isRankDigit(word[i + 1])) return true;
+    }
+    return false;
+}
+
 // Numbers are read leniently, as a GUI may write "0.5".
 constexpr long long largestNumber = 100000000;  // far beyond any clock
 
@@ -160,18 +189,20 @@ bool XboardLoop::handleLine(const std::string& rawLine) {
         std::signal(SIGINT, SIG_IGN);
         xboardMode_ = true;
     } else if (word == "protover") {
+        // Every version from 2 on understands the feature lines.
         const auto version = commandWord(line);
-        if (version && leadingNumber(*version) == 2) {
+        if (version && leadingNumber(*version) >= 2) {
             out_.printLine("feature setboard=1");
             out_.printLine("feature done=1");
         }
-    } else if (word == "computer" || word == "accepted" || word == "random" || word == "hard" || word == "easy" ||
-               word == "post" || word == "nopost") {
+    } else if (needsNothing(word)) {
+    } else if (word == "ping") {
+        const auto number = commandWord(line);
+        out_.printLine("pong" + (number ? " " + *number : std::string()));
     } else if (word == "level") {
         setLevel(line);
     } else if (word == "time") {
         setClock(line);
-    } else if (word == "otim" || word == "?") {
     } else if (word == "new") {
         e.newGame();
         whitePlayer_ = Human;
@@ -226,15 +257,25 @@ bool XboardLoop::handleLine(const std::string& rawLine) {
                                        : std::string("Error (illegal position): ") + refusal);
         if (loopMode_ == PlayMode) loopMode_ = WaitMode;
         analysisDone_ = false;
-    } else {
+    } else if (meantAsMove(word)) {
         userMove(word);
+    } else {
+        out_.printLine("Error (unknown command): " + word);
     }
     return true;
 }
 
-// Illegal or malformed moves are ignored silently.
+// A move the game cannot take is answered, so that a GUI whose rules
+// differ from the engine's does not wait for a reply that never comes.
 void XboardLoop::userMove(const std::string& word) {
-    if (positionRefused_ || !engine_.game.playUserMove(word)) return;
+    if (positionRefused_) {
+        out_.printLine("Error (no position): " + word);
+        return;
+    }
+    if (!engine_.game.playUserMove(word)) {
+        out_.printLine("Illegal move: " + word);
+        return;
+    }
     showBoard();
     printResult();
     // A GUI in analysis mode sends the moves of the game it shows and expects

@@ -102,14 +102,18 @@ TEST(Console, DiagramsUntilXboard) {
     EXPECT_EQ(s.exitCode, 0);
 }
 
-// Illegal and malformed moves, lines without a word and overlong lines are
-// passed over without a word and without changing the game.
-TEST(Console, BadInputIsIgnored) {
+// Illegal and malformed moves and unknown words are answered, lines without
+// a word are passed over, and none of them changes the game.
+TEST(Console, BadInputIsAnsweredAndChangesNothing) {
     const Session s = run(
         "e2e5\nzz\ne9e4\ne7e8q\ni1a3\na2\n" + std::string(5000, 'x') + "\n" + "protover 2" +
         std::string(1500, ' ') + "junk\n" +
         "e2e4\r\ne7e5\nundo\n\n   \n\t\nd7d5\n" + std::string(3000, ' ') + "\n" + "e2e4\n");
-    EXPECT_EQ(s.rest, startDiagram + features + afterE4 + afterE4E5 + afterE4 + afterE4D5);
+    EXPECT_EQ(s.rest, startDiagram +
+                          "Illegal move: e2e5\nError (unknown command): zz\nIllegal move: e9e4\n"
+                          "Illegal move: e7e8q\nIllegal move: i1a3\nIllegal move: a2\n"
+                          "Error (unknown command): " + std::string(255, 'x') + "\n" + features + afterE4 +
+                          afterE4E5 + afterE4 + afterE4D5 + "Illegal move: e2e4\n");
     EXPECT_EQ(s.exitCode, 0);  // the end of input quits
 }
 
@@ -158,7 +162,8 @@ TEST(Console, SetboardAndDrawAnnouncements) {
     const std::string kingTakesRook = diagram({"    r   ", empty, empty, empty, empty, empty, "   R    ", "     A  "});
     const std::string beforeCapture = diagram({"    r   ", empty, empty, empty, empty, empty, "   t    ", "    RA  "});
     const std::string rookMove = diagram({"    r   ", empty, empty, empty, empty, empty, "T       ", "    R   "});
-    EXPECT_EQ(s.rest, startDiagram + "Error (illegal position): a side has no king\n" + pawnMove + material +
+    EXPECT_EQ(s.rest, startDiagram + "Error (illegal position): a side has no king\n" +
+                          "Error (no position): e2e4\n" + pawnMove + material +
                           kingTakesRook + material + beforeCapture + rookMove + fifty + material + fifty + material +
                           "tellusererror Illegal position\n");
     EXPECT_EQ(s.exitCode, 0);

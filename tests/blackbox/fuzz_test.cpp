@@ -60,6 +60,7 @@ public:
     int resultLinesCompared = 0;
 
 private:
+    int probes_ = 0;
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(random_); }
     bool chance(int percent) { return pick(100) < percent; }
     template <typename T>
@@ -172,25 +173,23 @@ private:
     }
 
     // Waits until the program has acted on everything sent so far: it
-    // answers "protover 2" only when it is not searching (a search drops
-    // it, so it is sent again after a pause). Then what it said must be what
-    // the twin said.
+    // answers a "ping" only when it is not searching (a search drops it, so
+    // it is sent again after a pause), and the probe's own name tells its
+    // answer from one to a "ping" among the random lines. Then what it said
+    // must be what the twin said.
     void sync() {
         if (broken_) return;
         for (int attempt = 0; attempt < 6; ++attempt) {
-            session_.process().send("protover 2\n");
+            const std::string probe = "sync-" + std::to_string(++probes_);
+            session_.process().send("ping " + probe + "\n");
             if (attempt > 0) ++probesResent;
             std::string line;
-            bool setboardSeen = false;
             while (session_.nextLine(line, 3000)) {
-                if (takeEngineLine(line)) {
-                    setboardSeen = false;
-                } else if (line == "feature setboard=1") {
-                    setboardSeen = true;
-                } else if (line == "feature done=1" && setboardSeen) {
+                if (line == "pong " + probe) {
                     compareSayings();
                     return;
                 }
+                if (line.rfind("pong sync-", 0) != 0) takeEngineLine(line);
                 if (broken_) return;
             }
         }

@@ -180,7 +180,8 @@ TEST(Play, RefusedPositionIsNeitherPlayedNorAnalysed) {
         session.send(std::string("setboard ") + fen);
         for (const char* line : {"go", "e2e4", "force", "analyze", "undo", "remove", "exit", "white", "go"})
             session.send(line);
-        EXPECT_EQ(session.quietAnswer(), Lines{"tellusererror Illegal position"}) << fen;
+        EXPECT_EQ(session.quietAnswer(), (Lines{"tellusererror Illegal position", "Error (no position): e2e4"}))
+            << fen;
     }
     TestEngine game;
     engineMovesFrom(session, game, "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1");
