@@ -46,14 +46,15 @@ int main() {
     }
     engine->printBoard();
 
-    // The reader thread is never joined: its mailbox lives as long as the
-    // process (it has nothing to destroy).
-    static InputMailbox mailbox;
-    if (!mailbox.startReader(stdin)) {
+    // The reader thread is never joined and may still be blocked in a read
+    // when main() returns, so its mailbox is never destroyed: a static one
+    // would have its mutex destroyed at exit under the running thread. The
+    // static pointer keeps it reachable for leak checkers.
+    static InputMailbox* const mailbox = new InputMailbox;
+    if (!mailbox->startReader(stdin)) {
         std::fprintf(stderr, "vortelan: cannot start the input reader thread\n");
         return 1;
     }
-    mailbox.requestLine();
     CommandLoop loop(*engine);
-    return loop.run(mailbox);
+    return loop.run(*mailbox);
 }

@@ -84,10 +84,10 @@ void Engine::printShownLine() {
 }
 
 bool Engine::gameChangeWaiting() const {
-    if (!analysing || uciMode || !mailbox) return false;
-    const char* line = mailbox->peekLine();
+    if (!analysing || uciMode || !mailbox || mailbox->waitingLines() == 0) return false;
+    const std::string line = mailbox->waitingLine(0);
     char word[256] = {};
-    return line && std::sscanf(line, "%255s", word) == 1 && changesTheGame(word);
+    return std::sscanf(line.c_str(), "%255s", word) == 1 && changesTheGame(word);
 }
 
 // The search's poll looks at the clock and the mailbox. "force", "new" and
@@ -100,9 +100,10 @@ SearchStatus Engine::poll() {
     if ((now - searchStart) / 1000 != elapsedSeconds) elapsedSeconds = static_cast<int>((now - searchStart + 1) / 1000);
 
     if (mailbox) {
-        if (const char* line = mailbox->peekLine()) {
+        if (mailbox->waitingLines() > 0) {
+            const std::string line = mailbox->waitingLine(0);
             char word[256] = {};
-            if (std::sscanf(line, "%255s", word) != 1) word[0] = '\0';
+            if (std::sscanf(line.c_str(), "%255s", word) != 1) word[0] = '\0';
             if (uciMode)
                 answerPolledUciLine(word);
             else if (std::strcmp(word, "force") == 0 || std::strcmp(word, "new") == 0 || std::strcmp(word, "quit") == 0)
@@ -112,7 +113,7 @@ SearchStatus Engine::poll() {
             else if (gameChangeWaiting())
                 abortRequested = true;
             else
-                mailbox->requestLine();
+                mailbox->dropLine(0);
         }
     }
     if (abortRequested) {

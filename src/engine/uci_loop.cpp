@@ -219,7 +219,8 @@ bool UciLoop::awaitStop() {
     Engine& e = engine_;
     if (!e.mailbox) return true;
     while (!e.abortRequested && !e.moveNowRequested) {
-        std::istringstream line(e.mailbox->waitLine());
+        e.mailbox->waitForLine();
+        std::istringstream line(e.mailbox->waitingLine(0));
         std::string word;
         line >> word;
         e.answerPolledUciLine(word.c_str());
@@ -233,13 +234,13 @@ void Engine::answerPolledUciLine(const char* word) {
     const auto is = [word](const char* command) { return std::strcmp(word, command) == 0; };
     if (is("isready")) {
         printLine("readyok");
-        mailbox->requestLine();
+        mailbox->dropLine(0);
     } else if (is("quit")) {
         abortRequested = true;
     } else if (is("stop") || is("position") || is("go") || is("ucinewgame")) {
         moveNowRequested = true;
     } else {
-        mailbox->requestLine();
+        mailbox->dropLine(0);
     }
 }
 
