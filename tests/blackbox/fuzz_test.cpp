@@ -117,9 +117,13 @@ private:
         }
     }
 
+    // A "protover" among the fuzz lines is answered with features too; the
+    // twin's answers count the ones the probe must not take for its own.
     void collectTwinOutput() {
-        for (const std::string& line : splitLines(game_.takeOutput()))
+        for (const std::string& line : splitLines(game_.takeOutput())) {
+            if (line == "feature done=1") ++fuzzFeatureAnswers_;
             if (!isFeatureLine(line)) twinSaid_.push_back(line);
+        }
     }
 
     // Checks one line of the program's output against the twin game and
@@ -188,6 +192,9 @@ private:
                     setboardSeen = false;
                 } else if (line == "feature setboard=1") {
                     setboardSeen = true;
+                } else if (line == "feature done=1" && setboardSeen && fuzzFeatureAnswers_ > 0) {
+                    --fuzzFeatureAnswers_;
+                    setboardSeen = false;
                 } else if (line == "feature done=1" && setboardSeen) {
                     compareSayings();
                     return;
@@ -416,6 +423,7 @@ private:
     Lines engineSaid_;
     Lines twinSaid_;
     bool analysisOwed_ = false;
+    int fuzzFeatureAnswers_ = 0;
     bool checkThinking_ = true;
     bool broken_ = false;
 };
