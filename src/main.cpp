@@ -51,18 +51,19 @@ int main() {
     Output output(std::cout);
     for (const std::string& line : boardDiagram(engine->game.current())) output.printLine(line);
 
-    // The reader thread is never joined: its mailbox lives as long as the
-    // process (it has nothing to destroy).
-    static InputMailbox mailbox;
-    if (!mailbox.startReader(stdin)) {
+    // The reader thread is never joined and may still be blocked in a read
+    // when main() returns, so its mailbox is never destroyed: a static one
+    // would have its mutex destroyed at exit under the running thread. The
+    // static pointer keeps it reachable for leak checkers.
+    static InputMailbox* const mailbox = new InputMailbox;
+    if (!mailbox->startReader(stdin)) {
         std::fprintf(stderr, "vortelan: cannot start the input reader thread\n");
         return 1;
     }
-    mailbox.requestLine();
     // The program starts in xboard mode (or at the console); "uci" hands the
     // rest of the run to the UCI front end.
     XboardLoop xboard(*engine, output);
-    const int code = xboard.run(mailbox);
+    const int code = xboard.run(*mailbox);
     if (!xboard.uciRequested()) return code;
-    return UciLoop(*engine, output).run(mailbox);
+    return UciLoop(*engine, output).run(*mailbox);
 }

@@ -64,3 +64,11 @@ constexpr const char* startPositionText = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RN
 // from (at most 255 characters of it). Returns null when the text was used,
 // else why it was refused.
 const char* setupPosition(Position& position, const char* text, const HashKeys& keys, std::string& usedText);
+
+// Why no game from the standard start could reach the position's material,
+// or null when one could: each side needs exactly one king, at most 16
+// pieces and 8 pawns, and no more pieces beyond its initial ones than its
+// missing pawns could have become. Kept apart from setupPosition for the
+// positions a GUI hands over: tests and tools set up crowded boards on
+// purpose.
+const char* impossibleMaterial(const Position& position);

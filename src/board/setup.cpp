@@ -1,5 +1,6 @@
 // Setting up a position from Forsyth-Edwards Notation. Text it cannot use
 // gives the standard start position instead, and the caller is told why.
+#include <algorithm>
 #include <cstring>
 
 #include "board/rules.h"
@@ -90,11 +91,16 @@ bool enPassantPlausible(const Position& position) {
 const char* parseSetupText(Position& position, const std::string& text, const HashKeys& keys) {
     FenReader reader(text);
     for (uint8_t& square : position.board) square &= static_cast<uint8_t>(~KIND_MASK);
+    if (text.find_first_not_of(' ') == std::string::npos) return "the text is empty";
     if (const char* refusal = readPlacement(reader, position)) return refusal;
 
+    // Guessing the side to move would set up a position other than the one
+    // meant; the fields after it may be left out.
     reader.skipSpaces();
-    position.sideToMove = reader.peek() == 'w' ? WHITE : BLACK;
-    reader.next();
+    if (reader.atFieldEnd()) return "the side to move is missing";
+    const char side = reader.next();
+    if ((side != 'w' && side != 'b') || !reader.atFieldEnd()) return "the side to move is neither w nor b";
+    position.sideToMove = side == 'w' ? WHITE : BLACK;
     reader.skipSpaces();
 
     position.whiteKingsideBarred = position.whiteQueensideBarred = 1;
@@ -123,8 +129,9 @@ const char* parseSetupText(Position& position, const std::string& text, const Ha
     reader.skipField();
     reader.skipSpaces();
 
-    // The clock is a signed byte: the number is taken modulo 256.
-    position.halfmoveClock = static_cast<int8_t>(static_cast<uint8_t>(reader.number(1000000) % 256));
+    // From 100 on the fifty-move rule draws whatever the count, and the
+    // clock is a signed byte: a larger number is read as 100.
+    position.halfmoveClock = static_cast<int8_t>(reader.number(100));
     reader.skipSpaces();
     long fullMove = reader.number(16000);
     if (fullMove == 0) fullMove = 1;
@@ -171,4 +178,23 @@ const char* setupPosition(Position& position, const char* text, const HashKeys& 
         parseSetupText(position, usedText, keys);
     }
     return refusal;
+}
+
+// The piece counts are checked side by side; what one side lacks never
+// excuses the other. Beyond the initial queen, two rooks, two bishops and two
+// knights, every piece is a promoted pawn.
+const char* impossibleMaterial(const Position& position) {
+    int count[2][KIND_MASK + 1] = {};
+    for (const uint8_t piece : position.board)
+        if (!isEmpty(piece)) ++count[colourIndex(colourOf(piece))][kindOf(piece)];
+    for (const auto& side : count) {
+        if (side[KING] != 1) return "a side has no king or more than one";
+        if (side[PAWN] + side[KNIGHT] + side[BISHOP] + side[ROOK] + side[QUEEN] + side[KING] > 16)
+            return "a side has more than 16 pieces";
+        if (side[PAWN] > 8) return "a side has more than 8 pawns";
+        const int promoted = std::max(side[QUEEN] - 1, 0) + std::max(side[ROOK] - 2, 0) +
+                             std::max(side[BISHOP] - 2, 0) + std::max(side[KNIGHT] - 2, 0);
+        if (promoted > 8 - side[PAWN]) return "a side has more promoted pieces than missing pawns";
+    }
+    return nullptr;
 }

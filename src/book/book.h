@@ -17,7 +17,8 @@ struct OpeningBook {
     std::vector<std::string> blackBook;
 
     // Reads "blancas.ape" and "negras.ape" from the working directory; a
-    // missing file leaves its book empty.
+    // missing file leaves its book empty, what is wrong with a present one
+    // is reported in one line on standard error.
     void loadBooks();
 
     // A weighted random continuation, drawn from the source, of the game

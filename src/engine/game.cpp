@@ -4,10 +4,16 @@
 
 Game::Game(const Rules& rules) : rules_(rules), history_(1) { setUp(nullptr); }
 
+// A GUI's position must also be one a game can reach: the rules' set-up
+// takes crowded boards, which the engine could search but a GUI never shows.
 const char* Game::setUp(const char* text) {
     history_.resize(1);
     ply_ = 0;
     const char* refusal = setupPosition(history_[0], text, rules_.keys, setupText_);
+    if (!refusal) {
+        refusal = impossibleMaterial(history_[0]);
+        if (refusal) setupPosition(history_[0], nullptr, rules_.keys, setupText_);
+    }
     refresh();
     return refusal;
 }

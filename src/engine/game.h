@@ -14,8 +14,8 @@ public:
     explicit Game(const Rules& rules);
 
     // Starts afresh from FEN text, or the start position when the text is
-    // null or refused: the game then holds the set-up alone. Returns why the
-    // text was refused, or null.
+    // null or refused (a board no game can reach is refused too): the game
+    // then holds the set-up alone. Returns why the text was refused, or null.
     const char* setUp(const char* text);
     // Plays a move in coordinates (e2e4, e7e8n; a pawn without a letter
     // becomes a queen) for the side to move: false, with the game unchanged,

@@ -204,6 +204,7 @@ bool UciLoop::go(const std::vector<std::string>& words) {
         // An infinite search is analysis: no book, no clock, until "stop".
         // "quit" ended the search; it waits for the loop.
         request.analysing = limits.infinite;
+        examined_ = 0;
         result = engine_.thinker.think(game, moves, request, *this);
         if (result.status == Aborted) return true;
     }
@@ -225,32 +226,30 @@ bool UciLoop::go(const std::vector<std::string>& words) {
 
 bool UciLoop::awaitStop() {
     if (!mailbox_) return true;
-    SearchStatus status = Completed;
-    while (status == Completed) {
-        std::size_t end = 0;
-        status = answerWaitingLine(firstWord(mailbox_->waitLine(), end));
+    for (;;) {
+        const SearchStatus status = readInput();
+        if (status != Completed) return status != Aborted;
+        mailbox_->waitForLines(examined_ + 1);
     }
-    return status != Aborted;
 }
 
-SearchStatus UciLoop::answerWaitingLine(const std::string& word) {
-    if (word == "isready") {
-        out_.printLine("readyok");
-        mailbox_->requestLine();
-        return Completed;
-    }
-    if (word == "quit") return Aborted;
-    if (word == "stop" || word == "position" || word == "go" || word == "ucinewgame") return MoveNow;
-    mailbox_->requestLine();
-    return Completed;
-}
-
+// Every line that arrived is looked at once, in order: "isready" is
+// answered at once and dropped, the rest wait for the loop.
 SearchStatus UciLoop::readInput() {
     if (!mailbox_) return Completed;
-    const char* line = mailbox_->peekLine();
-    if (!line) return Completed;
-    std::size_t end = 0;
-    return answerWaitingLine(firstWord(line, end));
+    while (examined_ < mailbox_->waitingLines()) {
+        std::size_t end = 0;
+        const std::string word = firstWord(mailbox_->waitingLine(examined_), end);
+        if (word == "isready") {
+            out_.printLine("readyok");
+            mailbox_->dropLine(examined_);
+            continue;
+        }
+        if (word == "quit") return Aborted;
+        if (word == "stop" || word == "position" || word == "go" || word == "ucinewgame") return MoveNow;
+        ++examined_;
+    }
+    return Completed;
 }
 
 // Every iteration is shown, with a score only when its best move has one;

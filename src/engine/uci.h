@@ -51,9 +51,8 @@ private:
     bool awaitStop();
 
     // "isready" is answered and dropped, "quit" aborts, "stop" and the lines
-    // that start another search or game ask for the move now (those stay
-    // waiting for the loop); anything else is dropped.
-    SearchStatus answerWaitingLine(const std::string& word);
+    // that start another search or game ask for the move now; those and
+    // every other line stay for the loop, which acts on them in order.
     SearchStatus readInput() override;
     bool report(const ThinkingReport& report) override;
 
@@ -62,6 +61,8 @@ private:
     InputMailbox* mailbox_ = nullptr;
     // The last "position" was refused; "go" answers without a move.
     bool positionRefused_ = false;
+    // The waiting lines the running search has looked at.
+    std::size_t examined_ = 0;
 };
 
 // "cp S" in centipawns or "mate N" in moves (negative when the side to move

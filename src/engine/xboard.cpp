@@ -14,6 +14,16 @@
 
 namespace {
 
+// Lines that change the game stop the engine's own search: its move would
+// belong to a game the GUI has left.
+bool stopsTheSearch(const std::string& word) {
+    static const char* const commands[] = {"force", "new", "quit", "setboard", "undo", "remove"};
+    for (const char* command : commands) {
+        if (word == command) return true;
+    }
+    return false;
+}
+
 // While analysing, a GUI sends the user's moves and game commands; they must
 // reach the command loop, or the engine's game and the GUI's would part.
 bool changesTheGame(const std::string& word) {
@@ -141,6 +151,7 @@ void XboardLoop::thinkIfAsked() {
 
 void XboardLoop::analyse() {
     MoveList moves = engine_.game.legalMoves();
+    examined_ = 0;
     analysing_ = true;
     engine_.thinker.think(engine_.game, moves, thinkRequest(true), *this);
     analysing_ = false;
@@ -153,6 +164,7 @@ void XboardLoop::analyse() {
 // played at once.
 void XboardLoop::engineMove() {
     MoveList moves = engine_.game.legalMoves();
+    examined_ = 0;
     const SearchResult result = engine_.thinker.think(engine_.game, moves, thinkRequest(false), *this);
     if (result.status == Aborted) return;
 
@@ -319,23 +331,27 @@ void XboardLoop::setDepth(const std::string& line) {
     engine_.clock.applyDepth(*depth);
 }
 
-bool XboardLoop::gameChangeWaiting() const {
-    if (!analysing_ || !mailbox_) return false;
-    const char* line = mailbox_->peekLine();
+std::string XboardLoop::waitingWord(std::size_t index) const {
     std::size_t end = 0;
-    return line && changesTheGame(firstWord(line, end));
+    return firstWord(mailbox_->waitingLine(index).substr(0, lineCapacity), end);
 }
 
+bool XboardLoop::gameChangeWaiting() const {
+    if (!analysing_ || !mailbox_) return false;
+    for (std::size_t i = 0; i < mailbox_->waitingLines(); ++i)
+        if (changesTheGame(waitingWord(i))) return true;
+    return false;
+}
+
+// Every line that arrived is looked at once, in order; the lines that do
+// not stop the search wait for the loop, which acts on them after the move.
 SearchStatus XboardLoop::readInput() {
     if (!mailbox_) return Completed;
-    const char* line = mailbox_->peekLine();
-    if (!line) return Completed;
-    std::size_t end = 0;
-    const std::string word = firstWord(line, end);
-    if (word == "force" || word == "new" || word == "quit") return Aborted;
-    if (word == "?") return MoveNow;
-    if (gameChangeWaiting()) return Aborted;
-    mailbox_->requestLine();
+    for (; examined_ < mailbox_->waitingLines(); ++examined_) {
+        const std::string word = waitingWord(examined_);
+        if (word == "?") return MoveNow;
+        if (stopsTheSearch(word) || (analysing_ && changesTheGame(word))) return Aborted;
+    }
     return Completed;
 }
 

@@ -56,14 +56,16 @@ private:
     void setMoveTime(const std::string& line);
     void setDepth(const std::string& line);
 
-    // "force", "new" and "quit" abort the search and "?" asks for the move
-    // now; those lines stay for the loop. Other lines are dropped, except
-    // that while analysing a line that changes the game aborts the search
-    // too.
+    // "?" asks for the move now; "force", "new", "quit", "setboard",
+    // "undo" and "remove" abort the search, and so does, while analysing,
+    // any line that changes the game. Every line stays for the loop, which
+    // acts on it after the search, in order.
     SearchStatus readInput() override;
     bool report(const ThinkingReport& report) override;
     // While analysing: a line that changes the game waits.
     bool gameChangeWaiting() const;
+    // The command word of a waiting line, as the loop will read it.
+    std::string waitingWord(std::size_t index) const;
 
     Engine& engine_;
     Output& out_;
@@ -74,6 +76,8 @@ private:
     bool uciRequested_ = false;
     bool positionRefused_ = false;
     bool analysing_ = false;
+    // The waiting lines the running search has looked at.
+    std::size_t examined_ = 0;
     Player whitePlayer_ = Human;
     Player blackPlayer_ = Computer;
 };

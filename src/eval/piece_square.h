@@ -25,9 +25,11 @@ struct PieceSquareTables {
     int8_t advanced[advancedSize] = {};
     int8_t normal[normalSize] = {};
 
-    // Reads both files from the working directory; 1 when both opened. A
-    // missing or short file leaves (the rest of) its table zero, and the
-    // second file is not tried when the first is missing.
+    // Reads both files from the working directory; 1 when both were read
+    // whole. A missing file leaves its table as it was; one that cannot be
+    // used, not being exactly one table or a readable regular file, leaves
+    // it zero and is reported on standard error. The second file is not
+    // tried when the first is missing.
     int load();
 
     // Offsets into the tables. A position with all 32 pieces reads the row of

@@ -1,25 +1,49 @@
 #include "input/mailbox.h"
 
 #include <algorithm>
-#include <chrono>
-#include <cstdlib>
-#include <cstring>
+#include <cstddef>
+#include <new>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 namespace {
 
-// Both sides wait by polling. A short interval keeps the delay of each line
-// (a GUI sends three per move: the clocks and the move) off the engine's
-// clock; the idle cost of waking this often is negligible.
-constexpr auto pollInterval = std::chrono::milliseconds(1);
+// Reads one line of any length into line, keeping at most longestLine
+// characters and dropping the line break; false at the end of input with
+// nothing read. A NUL ends the line's text, as it did when lines were
+// handed over as C strings. Without memory for more, the rest of the line
+// is dropped as if it were too long.
+bool readLine(std::FILE* input, std::string& line) {
+    line.clear();
+    bool room = true;
+    bool any = false;
+    int c;
+    while ((c = std::fgetc(input)) != EOF) {
+        any = true;
+        if (c == '\n') break;
+        if (!room || line.size() >= InputMailbox::longestLine) continue;
+        try {
+            line.push_back(static_cast<char>(c));
+        } catch (const std::bad_alloc&) {
+            room = false;
+        }
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    line.erase(std::find(line.begin(), line.end(), '\0'), line.end());
+    return any;
+}
 
 }  // namespace
 
 bool InputMailbox::startReader(std::FILE* input) {
     stopRequested_.store(false, std::memory_order_release);
-    readRequested_.store(false, std::memory_order_release);
-    line_[0] = '\0';
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lines_.clear();
+        inputEnded_ = false;
+        waiting_.store(0, std::memory_order_release);
+    }
     try {
         std::thread(&InputMailbox::readerLoop, this, input).detach();
     } catch (const std::system_error&) {
@@ -28,79 +52,61 @@ bool InputMailbox::startReader(std::FILE* input) {
     return true;
 }
 
-// The buffer grows by doubling, so a long line costs few copies. The heap
-// buffer is never freed: the mailbox lives as long as the program.
-bool InputMailbox::growBuffer(std::size_t characters) {
-    if (characters + 1 <= bufferSize_) return true;
-    const std::size_t size = std::min(std::max(characters + 1, 2 * bufferSize_), longestLine + 1);
-    char* bigger = nullptr;
-    if (line_ == inlineLine_) {
-        bigger = static_cast<char*>(std::malloc(size));
-        if (bigger) std::memcpy(bigger, inlineLine_, bufferSize_);
-    } else {
-        bigger = static_cast<char*>(std::realloc(line_, size));
-    }
-    if (!bigger) return false;
-    line_ = bigger;
-    bufferSize_ = size;
-    return true;
-}
-
-// Reads one line of any length, keeping at most longestLine characters and
-// dropping the line break.
-bool InputMailbox::readLine(std::FILE* input) {
-    std::size_t length = 0;
-    bool room = true;
-    int c;
-    bool any = false;
-    while ((c = std::fgetc(input)) != EOF) {
-        any = true;
-        if (c == '\n') break;
-        if (room && length < longestLine && growBuffer(length + 1))
-            line_[length++] = static_cast<char>(c);
-        else
-            room = false;
-    }
-    if (length > 0 && line_[length - 1] == '\r') --length;
-    line_[length] = '\0';
-    return any;
-}
-
 // The end of input is answered with "quit", so a GUI that closes the pipe
 // ends the program as cleanly as the command would, even mid-search.
 void InputMailbox::readerLoop(std::FILE* input) {
-    for (;;) {
-        if (readRequested_.load(std::memory_order_acquire)) {
-            if (!readLine(input)) std::snprintf(line_, bufferSize_, "quit");
-            readRequested_.store(false, std::memory_order_release);
-        } else {
-            std::this_thread::sleep_for(pollInterval);
-        }
-        if (stopRequested_.load(std::memory_order_acquire)) {
-            readRequested_.store(false, std::memory_order_release);
+    std::string line;
+    while (!stopRequested_.load(std::memory_order_acquire)) {
+        if (!readLine(input, line)) {
+            queueLine("quit", true);
             return;
         }
+        queueLine(std::move(line), false);
     }
 }
 
-void InputMailbox::requestLine() {
-    line_[0] = '\0';
-    readRequested_.store(true, std::memory_order_release);
+void InputMailbox::queueLine(std::string line, bool inputEnded) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        lines_.push_back(std::move(line));
+        inputEnded_ = inputEnded_ || inputEnded;
+        waiting_.store(lines_.size(), std::memory_order_release);
+    }
+    lineArrived_.notify_all();
 }
 
-const char* InputMailbox::waitLine() const {
-    while (readRequested_.load(std::memory_order_acquire)) std::this_thread::sleep_for(pollInterval);
-    return line_;
+void InputMailbox::lineRemoved() {
+    if (inputEnded_ && lines_.empty()) lines_.emplace_back("quit");
+    waiting_.store(lines_.size(), std::memory_order_release);
 }
 
 std::string InputMailbox::takeLine() {
-    const char* waiting = waitLine();
-    std::string line(waiting, std::min(std::strlen(waiting), lineLimit_));
-    requestLine();
+    std::unique_lock<std::mutex> lock(mutex_);
+    lineArrived_.wait(lock, [this] { return !lines_.empty(); });
+    std::string line = std::move(lines_.front());
+    lines_.pop_front();
+    lineRemoved();
+    lock.unlock();
+    if (line.size() > lineLimit_) line.resize(lineLimit_);
     return line;
 }
 
-const char* InputMailbox::peekLine() const { return readRequested_.load(std::memory_order_acquire) ? nullptr : line_; }
+std::string InputMailbox::waitingLine(std::size_t index) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return index < lines_.size() ? lines_[index] : std::string();
+}
+
+void InputMailbox::dropLine(std::size_t index) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (index >= lines_.size()) return;
+    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+    lineRemoved();
+}
+
+void InputMailbox::waitForLines(std::size_t count) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    lineArrived_.wait(lock, [this, count] { return lines_.size() >= count; });
+}
 
 void InputMailbox::setLineLimit(std::size_t characters) {
     lineLimit_ = std::clamp(characters, lineCapacity, longestLine);

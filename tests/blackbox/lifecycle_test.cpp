@@ -71,7 +71,7 @@ TEST(Lifecycle, QuitEndsTheSearchOfACrowdedBoard) {
         ASSERT_TRUE(session.ready());
         session.send("force");
         session.send("st 60");
-        session.send("setboard qqqqqqqk/qqqqqqqq/qqqqqqqq/qqqqqqqq/QQQQQQQQ/QQQQQQQQ/QQQQQQQQ/KQQQQQQQ w - - 0 1");
+        session.send("setboard qqqqq1qk/6qq/8/8/8/8/QQ6/KQQQQQQ1 w - - 0 1");
         EXPECT_EQ(session.quietAnswer(), Lines{});
         session.send(mode);
         std::this_thread::sleep_for(std::chrono::milliseconds(300));

@@ -168,32 +168,30 @@ TEST(Thinking, EndOfInputEndsTheProgram) {
     EXPECT_FALSE(containsMoveLine(session.linesUntil("move", 1000)));
 }
 
-// Any other line sent while the engine thinks about its own move is
-// dropped: the clock, a depth limit, a move, "undo" and "exit" change
-// nothing, neither for this search nor for the next one.
-TEST(Thinking, OtherLinesAreDropped) {
+// Any other line sent while the engine thinks about its own move waits
+// for the move and is then acted on, in order: a depth limit holds for the
+// next search, a "ping" and a word that is no command are answered.
+TEST(Thinking, OtherLinesWaitForTheMove) {
     EngineSession session;
     ASSERT_TRUE(session.ready());
     startLongThink(session);
-    for (const char* line : {"post", "time 100", "sd 1", "undo", "d7d5", "otim 100", "exit", "nonsense"})
-        session.send(line);
+    for (const char* line : {"post", "otim 100", "sd 1", "ping 5", "nonsense"}) session.send(line);
     std::this_thread::sleep_for(milliseconds(500));
     session.send("?");
     const EngineReply first = awaitMove(session, 30000);
     TestEngine game;
     ASSERT_TRUE(game.play("e2e4"));
     ASSERT_TRUE(game.play(first.move)) << first.move;
+    EXPECT_EQ(session.quietAnswer(), (Lines{"pong 5", "Error (unknown command): nonsense"}));
 
-    // Still thirty seconds a move: nothing comes until "?".
+    // Now one ply deep instead of thirty seconds a move.
     const std::string answer = game.legalMoves().front();
     ASSERT_TRUE(game.play(answer));
     session.send(answer);
-    const EngineReply early = awaitMove(session, 1500);
-    EXPECT_EQ(early.move, "");
-    EXPECT_FALSE(early.thinking.empty());
-    session.send("?");
-    const EngineReply second = awaitMove(session, 5000);
+    const EngineReply second = awaitMove(session, 20000);
     EXPECT_TRUE(game.play(second.move)) << second.move;
+    ASSERT_FALSE(second.thinking.empty());
+    EXPECT_EQ(second.thinking.back().depth, 2);
 }
 
 // A single legal move is played within a second, not after the move's

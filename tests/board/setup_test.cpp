@@ -29,6 +29,12 @@ TEST(Setup, StartPositionFields) {
 TEST(Setup, UnusableTextFallsBackToTheStartPosition) {
     const char* rejected[] = {
         "",
+        "   ",
+        "4k3/8/8/8/8/8/8/4K3",              // no side to move
+        "4k3/8/8/8/8/8/8/4K3 ",             // no side to move
+        "4k3/8/8/8/8/8/8/4K3 - - 0 1",      // the side left out
+        "4k3/8/8/8/8/8/8/4K3 x - - 0 1",    // a side that is neither w nor b
+        "4k3/8/8/8/8/8/8/4K3 white",        // a side that is neither w nor b
         "8/8/8/8/8/8/8/8 w - - 0 1",        // no kings
         "4k3/8/8/8/8/8/8/8 w - - 0 1",      // no White king
         "4k3/8/8/8/8/8/8/4K3/ w - - 0 1",   // a slash after the last rank
@@ -88,12 +94,44 @@ TEST(Setup, SideCastlingClockAndMoveNumberFields) {
     EXPECT_EQ(t.setBoard("4k3/8/8/8/8/8/8/4K3 w - - 7 0").plyCount, 0);  // move 0 counts as 1
     EXPECT_EQ(t.setBoard("4k3/8/8/8/8/8/8/4K3 b - - 7").plyCount, 1);    // missing counts as 1
     EXPECT_EQ(t.setBoard("4k3/8/8/8/8/8/8/4K3 b - - 7").halfmoveClock, 7);
-    EXPECT_EQ(t.setBoard("4k3/8/8/8/8/8/8/4K3 w - - 300 1").halfmoveClock, 44);  // taken modulo 256
+    // From 100 on the count draws whatever it is; a signed byte must not wrap.
+    EXPECT_EQ(t.setBoard("4k3/8/8/8/8/8/8/4K3 w - - 99 1").halfmoveClock, 99);
+    EXPECT_EQ(t.setBoard("4k3/8/8/8/8/8/8/4K3 w - - 200 1").halfmoveClock, 100);
+    EXPECT_EQ(t.setBoard("4k3/8/8/8/8/8/8/4K3 w - - 300 1").halfmoveClock, 100);
+    EXPECT_EQ(t.setBoard("4k3/8/8/8/8/8/8/4K3 w - - 99999999999999999999 1").halfmoveClock, 100);
 
-    p = t.setBoard("4k3/8/8/8/8/8/8/4K3");  // no more fields
+    p = t.setBoard("4k3/8/8/8/8/8/8/4K3 b");  // no more fields after the side
+    EXPECT_EQ(t.setupText, "4k3/8/8/8/8/8/8/4K3 b");
     EXPECT_EQ(p.sideToMove, BLACK);
     EXPECT_EQ(p.halfmoveClock, 0);
     EXPECT_EQ(p.plyCount, 1);
+    EXPECT_EQ(t.setBoard("r3k2r/8/8/8/8/8/8/R3K2R w").whiteKingsideBarred, 1);
+}
+
+// Material no game can reach is for the caller to refuse: the set-up itself
+// takes crowded boards, as tests and tools build them.
+TEST(Setup, ImpossibleMaterial) {
+    const struct {
+        const char* fen;
+        bool possible;
+    } cases[] = {
+        {startFen, true},
+        {"qqqqq1qk/6qq/8/8/8/8/QQ6/KQQQQQQ1 w - - 0 1", true},    // eight queens a side, no pawns
+        {"4k3/8/8/8/8/8/1PPPPPPP/BBB1K3 w - - 0 1", true},        // a bishop from the a-pawn
+        {"4k2k/8/8/8/8/8/8/4K3 w - - 0 1", false},                // two Black kings
+        {"4k3/8/8/8/8/8/8/R3K2K w - - 0 1", false},               // two White kings
+        {"4k3/pppppppp/pppppppp/8/8/8/8/4K3 w - - 0 1", false},   // 16 Black pawns
+        {"4k3/pp6/8/8/8/8/1ppppppp/4K3 w - - 0 1", false},        // 9 Black pawns
+        {"4k3/8/8/8/8/QQQQQQQQ/PPPPPPPP/Q3K3 b - - 0 1", false},  // 9 queens and 8 pawns
+        {"4k3/8/8/8/8/8/PPPPPPP1/QQQ1K3 w - - 0 1", false},       // 2 promoted, 1 pawn missing
+        {"4k3/8/8/8/8/8/PPPPPPPP/NNN1K3 w - - 0 1", false},       // a third knight, no pawn missing
+    };
+    for (const auto& c : cases) {
+        BoardGame t;
+        const Position& p = t.setBoard(c.fen);
+        ASSERT_EQ(t.setupText, c.fen);
+        EXPECT_EQ(impossibleMaterial(p) == nullptr, c.possible) << c.fen;
+    }
 }
 
 // The en-passant field opens a capture only behind a pawn that could just

@@ -92,8 +92,10 @@ TEST(Status, FiftyMoveRule) {
         EXPECT_EQ(t.position().blackStatus, c.status) << c.fen;
     }
 
-    // Playing on after the draw never winds the clock back below 100.
-    t.setBoard("4k3/8/8/8/8/8/8/R3K3 w - - 126 80");
+    // Playing on after the draw never winds the clock back below 100. Set-up
+    // reads no count above 100, so the clock is wound on by hand.
+    t.setBoard("4k3/8/8/8/8/8/8/R3K3 w - - 100 80");
+    t.position().halfmoveClock = 126;
     ASSERT_TRUE(t.playAll({"a1a2", "e8e7", "a2a1", "e7e8"}));
     EXPECT_EQ(t.position().halfmoveClock, 127);
     EXPECT_EQ(t.status(), DrawFiftyMoves);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 #include "book_folder.h"
@@ -137,6 +138,23 @@ TEST_F(BookTest, AMissTurnsTheBookOffForTheRestOfTheGame) {
     MoveList moves = engine->game.legalMoves();
     EXPECT_EQ(engine->thinker.think(engine->game, moves, request, loop).status, Completed);
     EXPECT_FALSE(engine->thinker.memory.bookActive);
+}
+
+// A FIFO named like a book is never opened, and a file of no moves is not
+// used; each is reported in one line on standard error, which leaves the
+// protocol's standard output alone. A missing file passes in silence.
+TEST_F(BookTest, AFifoOrAFileOfNoMovesIsReportedAndLeftOut) {
+    const char garbage[] = "PK\x03\x04\0\0not a book\n\x7f\x45\n";
+    write("negras.ape", std::string(garbage, sizeof garbage - 1));
+    std::unique_ptr<Engine> engine;
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(folder_.fifoOpenedDuring("blancas.ape", [&] { engine = std::make_unique<Engine>(2024u); }));
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(engine->book.whiteBook.empty());
+    EXPECT_TRUE(engine->book.blackBook.empty());
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
+    EXPECT_NE(errors.find("blancas.ape: "), std::string::npos) << errors;
+    EXPECT_NE(errors.find("negras.ape: "), std::string::npos) << errors;
 }
 
 TEST_F(BookTest, DamagedOrIllegalBookMovesAreNeverPlayed) {

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "book_folder.h"
 #include "test_engine.h"
 
 namespace {
@@ -40,6 +43,24 @@ TEST(PieceSquare, NormalTableIndex) {
     EXPECT_EQ(t->evaluator.squareValue(t.setBoard("2k5/8/8/8/4N3/8/8/6K1 w - - 0 1"), sq("e4")), 33);
     EXPECT_EQ(
         t->evaluator.squareValue(t.setBoard("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"), sq("e1")), 11);
+}
+
+// A table file cut short is reported and not used, not even in part, and a
+// FIFO named like a table is never opened: each gets one line on standard
+// error, and the tables stay zero.
+TEST(PieceSquare, ACutTableOrAFifoIsReportedAndLeftOut) {
+    BookFolder folder;
+    folder.write(PieceSquareTables::advancedFile, std::string(1000, '\x05'));
+    auto tables = std::make_unique<PieceSquareTables>();
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(folder.fifoOpenedDuring(PieceSquareTables::normalFile, [&] { EXPECT_EQ(tables->load(), 0); }));
+    const std::string errors = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2) << errors;
+    EXPECT_NE(errors.find(std::string(PieceSquareTables::advancedFile) + ": holds 1000 bytes"), std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find(std::string(PieceSquareTables::normalFile) + ": "), std::string::npos) << errors;
+    EXPECT_EQ(std::count(tables->advanced, tables->advanced + PieceSquareTables::advancedSize, 0),
+              static_cast<std::ptrdiff_t>(PieceSquareTables::advancedSize));
 }
 
 }  // namespace

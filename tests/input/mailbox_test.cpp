@@ -10,9 +10,10 @@
 namespace {
 
 // A mailbox whose reader thread reads the far end of a pipe. The reader is
-// detached and never joined, so the mailboxes and their streams have static
-// storage duration, as the program's own mailbox lives for the whole run.
-InputMailbox mailboxes[8];
+// detached and never joined, so the mailboxes are never destroyed and their
+// streams have static storage duration, as the program's own mailbox lives
+// for the whole run.
+InputMailbox* mailboxes[8];
 std::FILE* streams[8];
 int mailboxesUsed = 0;
 
@@ -25,9 +26,8 @@ struct PipedMailbox {
         if (mailboxesUsed == 8 || pipe(ends) != 0) std::abort();
         writeEnd = ends[1];
         std::FILE* input = streams[mailboxesUsed] = fdopen(ends[0], "r");
-        mailbox = &mailboxes[mailboxesUsed++];
+        mailbox = mailboxes[mailboxesUsed++] = new InputMailbox;
         if (!input || !mailbox->startReader(input)) std::abort();
-        mailbox->requestLine();
     }
     ~PipedMailbox() {
         closeInput();
@@ -52,6 +52,7 @@ TEST(Mailbox, LinesArriveInOrderWithoutTheirLineBreaks) {
     box.closeInput();
     EXPECT_EQ(box.mailbox->takeLine(), "last");  // ended by the end of input
     EXPECT_EQ(box.mailbox->takeLine(), "quit");
+    ASSERT_EQ(box.mailbox->waitingLines(), 1u);  // every later wait is answered
     EXPECT_EQ(box.mailbox->takeLine(), "quit");
 }
 
@@ -72,7 +73,7 @@ TEST(Mailbox, RaisedLimitKeepsWholeLines) {
     std::string game = "position startpos moves";
     for (int ply = 0; ply < 400; ++ply) game += ply % 2 ? " b8c6" : " b1c3";
     box.send(game + "\n");
-    while (!box.mailbox->peekLine()) usleep(1000);
+    box.mailbox->waitForLines();
     box.mailbox->setLineLimit(InputMailbox::longestLine);
     EXPECT_EQ(box.mailbox->takeLine(), game);
     box.send(std::string(InputMailbox::longestLine + 10, 'x') + "\nnext\n");
@@ -80,20 +81,31 @@ TEST(Mailbox, RaisedLimitKeepsWholeLines) {
     EXPECT_EQ(box.mailbox->takeLine(), "next");
 }
 
-// Peeking shows the waiting line without taking it.
-TEST(Mailbox, PeekLeavesTheLineWaiting) {
+// The reader reads ahead: lines sent before any is taken all wait, in
+// order and whole, until taken or dropped; a search drops the lines it has
+// acted on, from anywhere in the queue.
+TEST(Mailbox, LinesQueueUntilTakenOrDropped) {
     PipedMailbox box;
+    constexpr std::size_t sent = 3000;
+    std::string text;
+    for (std::size_t i = 0; i < sent; ++i) text += "line " + std::to_string(i) + "\n";
+    box.send(std::string(2000, 'x') + "\n" + text);
+    for (int i = 0; i < 2000 && box.mailbox->waitingLines() < sent + 1; ++i) usleep(5000);
+    ASSERT_EQ(box.mailbox->waitingLines(), sent + 1);
+    EXPECT_EQ(box.mailbox->waitingLine(0), std::string(2000, 'x'));  // not cut
+    EXPECT_EQ(box.mailbox->waitingLine(sent), "line " + std::to_string(sent - 1));
+    EXPECT_EQ(box.mailbox->waitingLine(sent + 1), "");
+    box.mailbox->dropLine(0);
+    box.mailbox->dropLine(1);  // "line 1"
+    box.mailbox->dropLine(sent + 5);
+    EXPECT_EQ(box.mailbox->waitingLines(), sent - 1);
+    EXPECT_EQ(box.mailbox->takeLine(), "line 0");
+    for (std::size_t i = 2; i < sent; ++i) ASSERT_EQ(box.mailbox->takeLine(), "line " + std::to_string(i));
+    EXPECT_EQ(box.mailbox->waitingLines(), 0u);
     box.send("force\n");
-    const char* seen = nullptr;
-    for (int i = 0; i < 400 && !seen; ++i) {
-        seen = box.mailbox->peekLine();
-        if (!seen) usleep(5000);
-    }
-    ASSERT_NE(seen, nullptr);
-    EXPECT_STREQ(seen, "force");
-    EXPECT_STREQ(box.mailbox->peekLine(), "force");
+    box.mailbox->waitForLines();
+    EXPECT_EQ(box.mailbox->waitingLine(0), "force");
     EXPECT_EQ(box.mailbox->takeLine(), "force");
-    EXPECT_EQ(box.mailbox->peekLine(), nullptr);
 }
 
 }  // namespace

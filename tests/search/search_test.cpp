@@ -116,8 +116,11 @@ TEST(ShallowSearch, MarksStalemateAndCheckmate) {
 
 TEST(Quiesce, TriesAtMostFortyCapturesAtANode) {
     TestEngine t;
-    // Eight queens between two rows of pawns: 44 captures.
-    Position& p = t.setBoard("7k/pppppppp/QQQQQQQQ/pppppppp/8/8/8/K7 w - - 0 1");
+    // Eight queens between two rows of pawns: 44 captures. No game reaches
+    // the board, so the rules set it up, not the game.
+    Position p;
+    std::string text;
+    setupPosition(p, "7k/pppppppp/QQQQQQQQ/pppppppp/8/8/8/K7 w - - 0 1", t->rules.keys, text);
     MoveList moves;
     generateMoves(p, moves, Generation::Full, t->rules);
     int captures = 0;
