@@ -53,7 +53,7 @@ const std::vector<Case> cases = {
     {"UCI position without a FEN", "uci", {"position fen"}, {"info string illegal position: "}},
     {"moves to go beyond any number", "uci",
      {"position startpos moves e2e4 e7e5 g1f3 b8c6 f1b5 a7a6 b5a4 g8f6",
-      "go wtime 1000 movestogo 9223372036854775807", "+1500"},
+      "go wtime 1000 movestogo 9223372036854775807", "stop"},
      {"bestmove "}},
     {"setboard during the engine's search", "xboard",
      {"force", middleGame, "st 3", "go", "+700", "setboard 4k3/8/8/8/8/8/8/R3K3 w Q - 0 1", "e1c1"}, {}},
