@@ -2,6 +2,8 @@
 // depth, nodes and time, then the total nodes (the search's signature) and
 // the speed. "vortelan-bench N" searches every position N plies shallower,
 // a light workload for profiling; its total is not the signature.
+// "--threads T" searches with T threads, for measuring: the nodes are then
+// those of every thread, and differ from run to run.
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -11,14 +13,29 @@
 
 int main(int argc, char** argv) {
     int pliesShallower = 0;
-    if (argc > 1) {
+    int threads = 1;
+    bool pliesGiven = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        int* target = &pliesShallower;
+        long low = 0, high = 20;
+        if (argument == "--threads" && i + 1 < argc) {
+            target = &threads;
+            low = 1;
+            high = 256;
+            ++i;
+        } else if (pliesGiven) {
+            target = nullptr;
+        } else {
+            pliesGiven = true;
+        }
         char* end = nullptr;
-        const long plies = std::strtol(argv[1], &end, 10);
-        if (argc > 2 || end == argv[1] || *end != '\0' || plies < 0 || plies > 20) {
-            std::fprintf(stderr, "usage: vortelan-bench [plies shallower, 0 to 20]\n");
+        const long value = target ? std::strtol(argv[i], &end, 10) : 0;
+        if (!target || end == argv[i] || *end != '\0' || value < low || value > high) {
+            std::fprintf(stderr, "usage: vortelan-bench [plies shallower, 0 to 20] [--threads 1 to 256]\n");
             return 2;
         }
-        pliesShallower = static_cast<int>(plies);
+        *target = static_cast<int>(value);
     }
     int64_t totalNodes = 0;
     int64_t totalMilliseconds = 0;
@@ -31,7 +48,7 @@ int main(int argc, char** argv) {
             totalNodes += record.nodes;
             totalMilliseconds += record.milliseconds;
         },
-        error, pliesShallower);
+        error, pliesShallower, threads);
     if (!ok) {
         std::fprintf(stderr, "vortelan-bench: %s\n", error.c_str());
         return 1;

@@ -24,12 +24,16 @@ public:
 }  // namespace
 
 bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& report, std::string& error,
-              int pliesShallower) {
+              int pliesShallower, int threads) {
     auto engine = std::make_unique<Engine>(benchSeed);
     // The bench must not depend on the data files of the folder it runs in.
     engine->evaluator.tables = PieceSquareTables{};
     engine->book.whiteBook.clear();
     engine->book.blackBook.clear();
+    if (!engine->thinker.setThreads(threads)) {
+        error = "cannot start " + std::to_string(threads) + " threads";
+        return false;
+    }
     SilentSink sink;
     // The positions are searched as a user's side to move: never from the
     // book, and only the depth ends a search.
@@ -57,7 +61,7 @@ bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& 
 
         BenchRecord record;
         record.depth = depth;
-        record.nodes = engine->thinker.search().nodes();
+        record.nodes = result.nodes;
         record.milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(stop - start).count();
         record.bestMove = moveText(result.bestFrom, result.bestTo);
         report(i, record);

@@ -29,6 +29,6 @@ struct BenchRecord {
 // by the set-up rules, which would make the signature meaningless. A run
 // shallower by some plies (each position still one ply at least) is a
 // lighter workload for profilers that slow the program down fifty-fold; only
-// the full depth gives the signature.
+// the full depth gives the signature, and only with one thread.
 bool runBench(const std::function<void(std::size_t index, const BenchRecord&)>& report, std::string& error,
-              int pliesShallower = 0);
+              int pliesShallower = 0, int threads = 1);

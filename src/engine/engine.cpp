@@ -23,6 +23,12 @@ const char* Engine::setUp(const char* text) {
 
 const char* Engine::newGame(const char* text) {
     thinker.newGame();
-    table.clear();
+    clearHash();
     return setUp(text);
+}
+
+bool Engine::setHashMegabytes(int megabytes) {
+    if (!table.resize(TranspositionTable::entriesIn(static_cast<std::size_t>(megabytes)))) return false;
+    hashMegabytes_ = megabytes;
+    return true;
 }

@@ -35,6 +35,19 @@ struct Engine {
     // the book is on again and the scores are forgotten.
     const char* newGame(const char* text = nullptr);
 
+    // The table's size in MiB, from the next search on: a new, empty table;
+    // false, with the table kept, when the memory cannot be had.
+    bool setHashMegabytes(int megabytes);
+    int hashMegabytes() const { return hashMegabytes_; }
+    // What the engine needs besides the table, in MiB: the fixed part and
+    // each search thread's line, stacks and counters.
+    int fixedMegabytes() const { return 4 + thinker.threads(); }
+    // Forgets the table, with every search thread's help.
+    void clearHash() { table.clear(thinker.threads()); }
+
+    static constexpr int minHashMegabytes = 1;
+    static constexpr int maxHashMegabytes = 65536;
+
     // Declared in the order they are built: the hash keys are the first
     // values drawn from the random source, the book's choices come after.
     Random random;
@@ -45,4 +58,7 @@ struct Engine {
     Clock clock;
     Game game;
     Thinker thinker;
+
+private:
+    int hashMegabytes_ = static_cast<int>(TranspositionTable::defaultMegabytes);
 };

@@ -13,8 +13,57 @@ constexpr int64_t progressIntervalMs = 2000;
 
 Thinker::Thinker(const Rules& rules, const Evaluator& evaluator, TranspositionTable& table, const OpeningBook& book,
                  Random& random)
-    : rules_(rules), book_(book), random_(random), search_(rules, evaluator, table) {
-    search_.poller = this;
+    : rules_(rules), evaluator_(evaluator), table_(table), book_(book), random_(random) {
+    searches_.push_back(std::make_unique<Search>(rules, evaluator, table));
+    searches_[0]->poller = this;
+}
+
+Thinker::~Thinker() = default;
+
+// The searches of the helpers are made before their threads, and kept when
+// the threads cannot be had.
+bool Thinker::setThreads(int count) {
+    count = std::clamp(count, 1, maxThreads);
+    if (count == threads()) return true;
+    helpers_.reset();
+    try {
+        searches_.resize(1);
+        while (threads() < count) {
+            searches_.push_back(std::make_unique<Search>(rules_, evaluator_, table_));
+            searches_.back()->poller = &helperPoll_;
+        }
+        if (count > 1) helpers_ = std::make_unique<ThreadPool>(count - 1);
+        return true;
+    } catch (const std::exception&) {
+        helpers_.reset();
+        searches_.resize(1);
+        return false;
+    }
+}
+
+int64_t Thinker::totalNodes() const {
+    int64_t nodes = searches_[0]->nodes();
+    for (std::size_t i = 1; i < searches_.size(); ++i) nodes += searches_[i]->publishedNodes();
+    return nodes;
+}
+
+// The helpers search the main thread's root moves in their own order, every
+// other one a ply deeper, so that they reach other parts of the tree first;
+// they stop at the depth limit or when the main thread is done.
+void Thinker::helperSearch(int index, const Game& game, const ThinkRequest& request, const MoveList& rootMoves) {
+    Search& search = *searches_[index];
+    MoveList moves = rootMoves;
+    search.setRoot(game.view(), request.rootPlaysOn);
+    search.startRoot(moves);
+    search.startIterations();
+    for (int depth = 2 + index % 2; depth <= request.limits.depth + 1 + index % 2; ++depth) {
+        if (search.searchRoot(moves, -infinityScore, infinityScore, depth).status != Completed) break;
+        search.halveHistory(WHITE);
+        search.halveHistory(BLACK);
+        RootMoveList& root = search.rootMoves();
+        if (root.moves.count > 1) sortRootMoves(root, 0, root.moves.count - 1);
+    }
+    search.finish();
 }
 
 bool Thinker::iterationScore(const SearchResult& result, int& score) const {
@@ -22,7 +71,7 @@ bool Thinker::iterationScore(const SearchResult& result, int& score) const {
         score = result.score;
         return true;
     }
-    const RootResults& done = search_.rootResults();
+    const RootResults& done = searches_[0]->rootResults();
     for (int r = 0; r < done.count; ++r) {
         if (done.from[r] == result.bestFrom && done.to[r] == result.bestTo) {
             score = done.score[r];
@@ -40,7 +89,7 @@ ThinkingReport Thinker::makeReport(int depth, const SearchResult& result) const 
     report.depth = depth;
     report.hasScore = iterationScore(result, report.score);
     report.elapsedMs = std::max<int64_t>(nowMs() - searchStart_, 0);
-    report.nodes = search_.nodes();
+    report.nodes = totalNodes();
     report.bestFrom = result.bestFrom;
     report.bestTo = result.bestTo;
 
@@ -48,7 +97,7 @@ ThinkingReport Thinker::makeReport(int depth, const SearchResult& result) const 
     line.length = 1;
     line.from[0] = result.bestFrom;
     line.to[0] = result.bestTo;
-    const RootMoveList& root = search_.rootMoves();
+    const RootMoveList& root = searches_[0]->rootMoves();
     for (int t = 0; t < root.moves.count; ++t) {
         const PvLine& kept = root.lines[t];
         if (kept.length > 0 && kept.from[0] == result.bestFrom && kept.to[0] == result.bestTo) {
@@ -56,7 +105,7 @@ ThinkingReport Thinker::makeReport(int depth, const SearchResult& result) const 
             break;
         }
     }
-    Position position = search_.root();
+    Position position = searches_[0]->root();
     report.line.length = 0;
     for (int i = 0; i < line.length; ++i) {
         MoveList legal;
@@ -78,7 +127,7 @@ ThinkingReport Thinker::makeReport(int depth, const SearchResult& result) const 
 // moves done: each move that raised alpha scored above every one before.
 void Thinker::showProgress(int64_t now) {
     if (now - shownAt_ < progressIntervalMs) return;
-    const RootResults& done = search_.rootResults();
+    const RootResults& done = searches_[0]->rootResults();
     int best = -1;
     for (int r = 0; r < done.count; ++r)
         if (best < 0 || done.score[r] > done.score[best]) best = r;
@@ -91,7 +140,7 @@ void Thinker::showProgress(int64_t now) {
     report.hasScore = true;
     report.score = shownLine_.score;
     report.elapsedMs = std::max<int64_t>(now - searchStart_, 0);
-    report.nodes = search_.nodes();
+    report.nodes = totalNodes();
     report.bestFrom = shownLine_.from;
     report.bestTo = shownLine_.to;
     if (sink_->report(report)) shownAt_ = nowMs();
@@ -122,11 +171,14 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
     limits_ = request.limits;
     analysing_ = request.analysing;
 
-    search_.setRoot(game.view(), request.rootPlaysOn);
-    search_.startRoot(moves);
-    const NodeResult first = search_.preSearch(moves);
+    Search& main = *searches_[0];
+    main.setRoot(game.view(), request.rootPlaysOn);
+    main.startRoot(moves);
+    const MoveList rootMoves = main.rootMoves().moves;
+    const NodeResult first = main.preSearch(moves);
     searchStart_ = nowMs();
-    search_.startIterations();
+    main.startIterations();
+    for (std::size_t i = 1; i < searches_.size(); ++i) searches_[i]->startIterations();
     shownLine_ = ShownLine{};
     shownAt_ = searchStart_;
 
@@ -160,6 +212,11 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
     }
 
     if (!fromBook) {
+        if (helpers_) {
+            helperPoll_.stop.store(false, std::memory_order_relaxed);
+            helpers_->start(
+                [this, &game, &request, &rootMoves](int i) { helperSearch(i + 1, game, request, rootMoves); });
+        }
         int& previousScore = memory.prevScore[colourIndex(position.sideToMove)];
         int& extensionsMade = memory.extensionsUsed[colourIndex(position.sideToMove)];
         bool goOn = true;
@@ -167,7 +224,7 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
         for (int depth = 2;; ++depth) {
             const int64_t iterationStart = nowMs();
             iterationDepth_ = depth;
-            const NodeResult iteration = search_.searchRoot(moves, -infinityScore, infinityScore, depth);
+            const NodeResult iteration = main.searchRoot(moves, -infinityScore, infinityScore, depth);
             result.status = iteration.status;
             result.score = iteration.score;
             if (iteration.hasMove()) {
@@ -185,8 +242,8 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
                 }
             }
 
-            search_.halveHistory(WHITE);
-            search_.halveHistory(BLACK);
+            main.halveHistory(WHITE);
+            main.halveHistory(BLACK);
 
             // A mate found within reach of the root will not change.
             goOn = goOn && std::abs(result.score) <= mateWithin(20) && result.status == Completed;
@@ -209,14 +266,19 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
                 goOn = true;
                 extension = Extension::Swing;
             }
-            RootMoveList& root = search_.rootMoves();
+            RootMoveList& root = main.rootMoves();
             if (root.moves.count > 1) sortRootMoves(root, 0, root.moves.count - 1);
             if (!(depth - 1 < limits_.depth && goOn)) break;
         }
         previousScore = result.score;
+        if (helpers_) {
+            helperPoll_.stop.store(true, std::memory_order_relaxed);
+            helpers_->wait();
+        }
     }
 
-    search_.finish();
+    main.finish();
+    result.nodes = totalNodes();
     sink_ = nullptr;
     return result;
 }

@@ -4,12 +4,16 @@
 // iteration to whoever asked, as a value, for it to show as it likes.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "board/random.h"
 #include "book/book.h"
 #include "engine/clock.h"
 #include "engine/game.h"
+#include "engine/thread_pool.h"
 #include "search/search.h"
 
 // One iteration of the search, finished or cut short, or the progress of a
@@ -59,10 +63,22 @@ struct ThinkRequest {
     bool rootPlaysOn = false;
 };
 
+// With several threads, every thread searches the same root and they share
+// the table: the helpers fill it for each other and for the main thread,
+// which alone decides the move, reads the input and shows the lines.
 class Thinker : private SearchPoll {
 public:
     Thinker(const Rules& rules, const Evaluator& evaluator, TranspositionTable& table, const OpeningBook& book,
             Random& random);
+    ~Thinker();
+
+    // The most search threads, the main one included.
+    static constexpr int maxThreads = 256;
+    // Sets the number of search threads (the main one included), from the
+    // next search on; false, with the threads as they were, when the system
+    // gives no more.
+    bool setThreads(int count);
+    int threads() const { return static_cast<int>(searches_.size()); }
 
     // Chooses a move for the game's current position from its legal moves
     // (at least one), which it leaves in the order of the last iteration.
@@ -71,9 +87,12 @@ public:
     // A new game: the book is on again and the scores are forgotten.
     void newGame() { memory = GameMemory{}; }
     // A game starts from a new set-up: the ordering forgets what it learnt.
-    void startGame() { search_.clearHistoryCounters(); }
+    void startGame() {
+        for (auto& search : searches_) search->clearHistoryCounters();
+    }
 
-    Search& search() { return search_; }
+    // The main thread's search.
+    Search& search() { return *searches_[0]; }
 
     // What the thinker remembers of the game so far: whether the book may
     // still answer, and by colour index each side's last root score and how
@@ -92,11 +111,26 @@ private:
     bool iterationScore(const SearchResult& result, int& score) const;
     ThinkingReport makeReport(int depth, const SearchResult& result) const;
     void showProgress(int64_t now);
+    // The nodes of every thread.
+    int64_t totalNodes() const;
+    // Helper index (1 on) searches the root until the main thread is done.
+    void helperSearch(int index, const Game& game, const ThinkRequest& request, const MoveList& rootMoves);
+
+    // A helper stops when the main thread does.
+    struct HelperPoll : SearchPoll {
+        std::atomic<bool> stop{false};
+        SearchStatus poll() override { return stop.load(std::memory_order_relaxed) ? Aborted : Completed; }
+    };
 
     const Rules& rules_;
+    const Evaluator& evaluator_;
+    TranspositionTable& table_;
     const OpeningBook& book_;
     Random& random_;
-    Search search_;
+    // The main thread's search first, then one per helper thread.
+    std::vector<std::unique_ptr<Search>> searches_;
+    std::unique_ptr<ThreadPool> helpers_;
+    HelperPoll helperPoll_;
 
     // The search running.
     ThinkingSink* sink_ = nullptr;

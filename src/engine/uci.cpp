@@ -1,6 +1,7 @@
 #include "engine/uci.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 
 #include "board/move_text.h"
@@ -90,12 +91,67 @@ int UciLoop::run(InputMailbox& mailbox) {
 void UciLoop::identify() {
     out_.printLine(std::string("id name ") + engineName + " " + engineVersion);
     out_.printLine("id author the Vortelan developers");
+    out_.printLine("option name Hash type spin default " + std::to_string(TranspositionTable::defaultMegabytes) +
+                   " min " + std::to_string(Engine::minHashMegabytes) + " max " +
+                   std::to_string(Engine::maxHashMegabytes));
+    out_.printLine("option name Threads type spin default 1 min 1 max " + std::to_string(Thinker::maxThreads));
+    out_.printLine("option name Clear Hash type button");
     out_.printLine("uciok");
 }
 
-// "stop", "ponderhit", "setoption", "debug" and "register" need nothing:
-// the engine has no options and never ponders, and a "stop" that arrives
-// after the search has ended is late.
+// The number of a spin option, clamped to its range; a value out of range
+// is said, one that is no number too (and nothing is set).
+std::optional<long long> UciLoop::spinValue(const std::string& name, const std::string& value, long long low,
+                                            long long high) {
+    const char* begin = value.c_str();
+    char* end = nullptr;
+    const long long number = std::strtoll(begin, &end, 10);
+    if (end == begin) {
+        out_.printLine("info string " + name + " needs a number, not \"" + value + "\"");
+        return std::nullopt;
+    }
+    const long long clamped = std::clamp(number, low, high);
+    if (clamped != number)
+        out_.printLine("info string " + name + " " + value + " is out of range: " + std::to_string(clamped));
+    return clamped;
+}
+
+// "setoption name NAME [value VALUE]"; names are read whatever their case.
+// Every setting holds from the next search on.
+void UciLoop::setOption(const std::vector<std::string>& words) {
+    std::string name, value;
+    std::string* field = nullptr;
+    for (std::size_t i = 1; i < words.size(); ++i) {
+        if (field != &value && words[i] == "name") {
+            field = &name;
+        } else if (field == &name && words[i] == "value") {
+            field = &value;
+        } else if (field) {
+            *field += (field->empty() ? "" : " ") + words[i];
+        }
+    }
+    std::string key = name;
+    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (key == "hash") {
+        const auto megabytes = spinValue("Hash", value, Engine::minHashMegabytes, Engine::maxHashMegabytes);
+        if (megabytes && !engine_.setHashMegabytes(static_cast<int>(*megabytes)))
+            out_.printLine("info string not enough memory for a table of " + std::to_string(*megabytes) +
+                           " MiB; the table of " + std::to_string(engine_.hashMegabytes()) + " MiB is kept");
+    } else if (key == "threads") {
+        const auto threads = spinValue("Threads", value, 1, Thinker::maxThreads);
+        if (threads && !engine_.thinker.setThreads(static_cast<int>(*threads)))
+            out_.printLine("info string cannot start " + std::to_string(*threads) + " threads; " +
+                           std::to_string(engine_.thinker.threads()) + " search");
+    } else if (key == "clear hash") {
+        engine_.clearHash();
+    } else {
+        out_.printLine("info string no option named \"" + name + "\"");
+    }
+}
+
+// "stop", "ponderhit", "debug" and "register" need nothing: the engine
+// never ponders, and a "stop" that arrives after the search has ended is
+// late.
 bool UciLoop::handleLine(const std::string& line) {
     const std::vector<std::string> words = splitWords(line);
     const std::string word = words.empty() ? std::string() : words[0];
@@ -106,6 +162,8 @@ bool UciLoop::handleLine(const std::string& line) {
     } else if (word == "ucinewgame") {
         engine_.newGame();
         positionRefused_ = false;
+    } else if (word == "setoption") {
+        setOption(words);
     } else if (word == "position") {
         setPosition(words);
     } else if (word == "go") {

@@ -42,6 +42,9 @@ public:
 
 private:
     void identify();
+    void setOption(const std::vector<std::string>& words);
+    std::optional<long long> spinValue(const std::string& name, const std::string& value, long long low,
+                                       long long high);
     // The words after "position" and after "go".
     void setPosition(const std::vector<std::string>& words);
     // Searches and answers "bestmove"; false when "quit" came meanwhile.

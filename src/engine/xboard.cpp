@@ -39,10 +39,10 @@ bool changesTheGame(const std::string& word) {
 // Commands of the protocol that need nothing of this engine: they are
 // accepted silently.
 bool needsNothing(const std::string& word) {
-    static const char* const commands[] = {"accepted", "rejected", "computer", "random", "hard",   "easy",    "post",
-                                           "nopost",   "otim",     "?",        "result", "name",   "rating",  "ics",
-                                           "draw",     "hint",     "bk",       "pause",  "resume", "variant", "memory",
-                                           "cores",    "egtpath",  "option",   "."};
+    static const char* const commands[] = {"accepted", "rejected", "computer", "random", "hard",   "easy",
+                                           "post",     "nopost",   "otim",     "?",      "result", "name",
+                                           "rating",   "ics",      "draw",     "hint",   "bk",     "pause",
+                                           "resume",   "variant",  "egtpath",  "option", "."};
     for (const char* command : commands) {
         if (word == command) return true;
     }
@@ -205,9 +205,15 @@ bool XboardLoop::handleLine(const std::string& rawLine) {
         const auto version = commandWord(line);
         if (version && leadingNumber(*version) >= 2) {
             out_.printLine("feature setboard=1");
+            out_.printLine("feature memory=1");
+            out_.printLine("feature smp=1");
             out_.printLine("feature done=1");
         }
     } else if (needsNothing(word)) {
+    } else if (word == "memory") {
+        setMemory(line);
+    } else if (word == "cores") {
+        setCores(line);
     } else if (word == "ping") {
         const auto number = commandWord(line);
         out_.printLine("pong" + (number ? " " + *number : std::string()));
@@ -293,6 +299,27 @@ void XboardLoop::userMove(const std::string& word) {
     // A GUI in analysis mode sends the moves of the game it shows and expects
     // the analysis to follow them.
     if (loopMode_ == AnalyseMode) analysisDone_ = false;
+}
+
+// "memory N": megabytes for the whole engine; the table takes what the
+// rest leaves.
+void XboardLoop::setMemory(const std::string& line) {
+    const auto word = commandWord(line);
+    const auto megabytes = word ? leadingNumber(*word) : std::nullopt;
+    if (!megabytes) return;
+    const long long table = std::clamp<long long>(*megabytes - engine_.fixedMegabytes(), Engine::minHashMegabytes,
+                                                  Engine::maxHashMegabytes);
+    if (table != engine_.hashMegabytes() && !engine_.setHashMegabytes(static_cast<int>(table)))
+        out_.printLine("Error (not enough memory): " + line);
+}
+
+// "cores N": the search threads.
+void XboardLoop::setCores(const std::string& line) {
+    const auto word = commandWord(line);
+    const auto cores = word ? leadingNumber(*word) : std::nullopt;
+    if (!cores) return;
+    if (!engine_.thinker.setThreads(static_cast<int>(std::clamp<long long>(*cores, 1, Thinker::maxThreads))))
+        out_.printLine("Error (cannot start the threads): " + line);
 }
 
 void XboardLoop::setLevel(const std::string& line) {

@@ -55,6 +55,8 @@ private:
     void setClock(const std::string& line);
     void setMoveTime(const std::string& line);
     void setDepth(const std::string& line);
+    void setMemory(const std::string& line);
+    void setCores(const std::string& line);
 
     // "?" asks for the move now; "force", "new", "quit", "setboard",
     // "undo" and "remove" abort the search, and so does, while analysing,

@@ -77,6 +77,7 @@ NodeResult Search::preSearch(MoveList& moves) {
 
 void Search::startIterations() {
     nodes_ = 0;
+    publishedNodes_.store(0, std::memory_order_relaxed);
     lastLoopMoveIndex_ = 0;
     clearHistoryCounters();
     quiescencePolls_ = true;
@@ -84,6 +85,7 @@ void Search::startIterations() {
 }
 
 void Search::finish() {
+    publishedNodes_.store(nodes_, std::memory_order_relaxed);
     quiescencePolls_ = false;
     quiescenceNodeLimit_ = INT64_MAX;
 }
@@ -95,7 +97,9 @@ NodeResult Search::searchRoot(MoveList& moves, int alpha, int beta, int depth) {
     pvStack_.clear();
     for (int i = 0; i < rootMoves_->moves.count; ++i) rootMoves_->moves.score[i] = mateScore - i;
     moves = rootMoves_->moves;
-    return alphaBeta(line_[rootIndex_], moves, alpha, beta, depth, 0, 0);
+    const NodeResult result = alphaBeta(line_[rootIndex_], moves, alpha, beta, depth, 0, 0);
+    publishedNodes_.store(nodes_, std::memory_order_relaxed);
+    return result;
 }
 
 int Search::generate(Position& position, MoveList& moves, int earlierCount) {
@@ -129,8 +133,12 @@ void Search::halveHistory(uint8_t side) {
     historyMax[colourIndex(side)] /= 2;
 }
 
-// The search stops where whoever runs it says so.
-SearchStatus Search::checkTimeAndInput() { return poller ? poller->poll() : Completed; }
+// The search stops where whoever runs it says so. The node count is shown
+// to the other threads here, where it costs nothing that counts.
+SearchStatus Search::checkTimeAndInput() {
+    publishedNodes_.store(nodes_, std::memory_order_relaxed);
+    return poller ? poller->poll() : Completed;
+}
 
 // The line is read back from the stack: for each ply, the newest node below
 // the ply taken before it. The move's score orders the next iteration.

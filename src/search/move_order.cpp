@@ -37,6 +37,11 @@ void quicksort(const int32_t* score, int first, int last, Swap swapEntries) {
 
 bool isTableMove(const HashEntry* entry, int from, int to) { return entry && entry->from == from && entry->to == to; }
 
+// The position's table entry when it may give a move, else null.
+const HashEntry* tableMoveOf(const Search& search, const Position& position, HashEntry& entry) {
+    return search.tableMove(position, entry) ? &entry : nullptr;
+}
+
 }  // namespace
 
 // The first of the highest-scored moves from i on, with i kept on a tie. The
@@ -80,7 +85,8 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
         return;
     }
 
-    const HashEntry* entry = tableMoveEntry(position);
+    HashEntry tableEntry;
+    const HashEntry* entry = tableMoveOf(*this, position, tableEntry);
     const bool white = position.sideToMove == WHITE;
     const int* history = historyCounters[colourIndex(position.sideToMove)];
     const int sideMax = historyMax[colourIndex(position.sideToMove)];
@@ -125,7 +131,8 @@ void Search::scoreMoves(const Position& position, MoveList& moves, int searchPly
 }
 
 void Search::scoreCaptures(const Position& position, MoveList& moves) {
-    const HashEntry* entry = tableMoveEntry(position);
+    HashEntry tableEntry;
+    const HashEntry* entry = tableMoveOf(*this, position, tableEntry);
     const int* pieceValues = orderingValues_;
     for (int i = 0; i < moves.count; ++i) {
         const int from = moves.from[i];

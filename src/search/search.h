@@ -6,6 +6,7 @@
 // and a read-only view of the game's positions.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -54,12 +55,14 @@ struct NodeResult {
 };
 
 // What one search from the root hands back: how it ended, the score (from
-// the side to move's point of view) and the best move found.
+// the side to move's point of view), the best move found and the nodes it
+// took, those of every thread.
 struct SearchResult {
     SearchStatus status = Completed;
     int score = 0;
     uint8_t bestFrom = 0;
     uint8_t bestTo = 0;
+    int64_t nodes = 0;
 };
 
 class Search {
@@ -116,9 +119,9 @@ public:
     // searched.
     int probeHash(const Position& position, int searchPly, int depth, int alpha, int beta);
     void storeHash(const Position& position, int depth, int64_t nodes, int score, NodeBound bound, int from, int to);
-    // The position's table entry when it may give a move: keys and side
+    // The position's table entry, when it may give a move: keys and side
     // match and the bound is not an upper one.
-    const HashEntry* tableMoveEntry(const Position& position) const;
+    bool tableMove(const Position& position, HashEntry& entry) const;
 
     // Ordering scores for the full-width searches (searchPly -1: the root
     // list before the iterations) and for the capture search.
@@ -136,6 +139,9 @@ public:
 
     // Nodes searched since the iterations started.
     int64_t nodes() const { return nodes_; }
+    // The same as another thread sees it: brought up to date at every poll
+    // and at the end of every search from the root.
+    int64_t publishedNodes() const { return publishedNodes_.load(std::memory_order_relaxed); }
     // The root moves in the order of the last iteration, each with its line.
     RootMoveList& rootMoves() { return *rootMoves_; }
     const RootMoveList& rootMoves() const { return *rootMoves_; }
@@ -176,6 +182,7 @@ private:
     RootResults rootResults_;
     PvStack pvStack_;
     int64_t nodes_ = 0;
+    std::atomic<int64_t> publishedNodes_{0};
     // The capture search polls once nodes_ reaches this. A crowded board
     // (queens everywhere) can keep it below the main search's polls for
     // minutes, so during the iterations it polls itself every

@@ -61,7 +61,8 @@ const std::vector<Case> cases = {
     {"lines during a search wait for the move", "xboard",
      {"new", "st 30", "e2e4", "+300", "ping 7", "sd 1", "?", "d2d4"},
      {"move ", "pong 7", "move "}},
-    {"protover 3", "xboard", {"protover 3"}, {"feature setboard=1", "feature done=1"}},
+    {"protover 3", "xboard", {"protover 3"},
+     {"feature setboard=1", "feature memory=1", "feature smp=1", "feature done=1"}},
     {"a FIFO for a book", "xboard", {"new", "sd 1", "e2e4"}, {"move "}, true},
 };
 
@@ -74,7 +75,9 @@ TEST(BadInput, EveryCaseGetsItsAnswer) {
     for (const Case& c : cases) {
         ScratchDirectory folder;
         const std::string fifo = folder.path() + "/blancas.ape";
-        if (c.fifoBook) ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        if (c.fifoBook) {
+            ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+        }
         const bool uci = std::string(c.greeting) == "uci";
         {
             EngineSession session(c.greeting, folder.path());

@@ -71,7 +71,7 @@ const std::string afterE4E5 =
     diagram({"tcadract", "pppp ppp", empty, "    p   ", "    P   ", empty, "PPPP PPP", "TCADRACT"});
 const std::string afterE4D5 =
     diagram({"tcadract", "ppp pppp", empty, "   p    ", "    P   ", empty, "PPPP PPP", "TCADRACT"});
-const std::string features = "feature setboard=1\nfeature done=1\n";
+const std::string features = "feature setboard=1\nfeature memory=1\nfeature smp=1\nfeature done=1\n";
 
 TEST(Console, BannerAndStartDiagram) {
     const Session s = run("quit\n");

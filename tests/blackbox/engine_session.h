@@ -98,6 +98,9 @@ inline bool isMoveLine(const std::string& line) {
     return isSquarePair(move);
 }
 
+// A line of the answer to "protover": "feature NAME=VALUE ...".
+inline bool isFeatureLine(const std::string& line) { return line.rfind("feature ", 0) == 0; }
+
 class EngineSession {
 public:
     explicit EngineSession(const std::string& greeting = "xboard", const std::string& folder = "")
@@ -139,14 +142,17 @@ public:
 
     // Everything the engine says in answer to the lines already sent, when
     // it is not thinking: "protover 2" is answered only after them, so the
-    // lines before its answer are the whole answer to the earlier input.
+    // lines before its feature lines are the whole answer to the earlier
+    // input.
     std::vector<std::string> quietAnswer(int timeoutMs = 10000) {
         send("protover 2");
         std::vector<std::string> lines = linesUntil("feature done=1", timeoutMs);
-        const bool synced = lines.size() >= 2 && lines.back() == "feature done=1" &&
-                            lines[lines.size() - 2] == "feature setboard=1";
+        const bool synced = !lines.empty() && lines.back() == "feature done=1";
         EXPECT_TRUE(synced) << "the engine did not answer protover";
-        if (synced) lines.resize(lines.size() - 2);
+        if (synced) {
+            lines.pop_back();
+            while (!lines.empty() && isFeatureLine(lines.back())) lines.pop_back();
+        }
         return lines;
     }
 

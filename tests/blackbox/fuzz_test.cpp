@@ -43,7 +43,6 @@ Lines splitLines(const std::string& text) {
     return lines;
 }
 
-bool isFeatureLine(const std::string& line) { return line == "feature setboard=1" || line == "feature done=1"; }
 
 class Fuzzer {
 public:

@@ -119,7 +119,10 @@ void expectSoundReply(const std::string& position, const Reply& reply, const Lin
 TEST(Uci, HandshakeAndIdleCommands) {
     EngineSession session("uci");
     ASSERT_TRUE(session.ready());
-    const Lines identity = {"id name Vortelan 2.73b", "id author the Vortelan developers", "uciok"};
+    const Lines identity = {"id name Vortelan 2.73b", "id author the Vortelan developers",
+                            "option name Hash type spin default 48 min 1 max 65536",
+                            "option name Threads type spin default 1 min 1 max 256",
+                            "option name Clear Hash type button", "uciok"};
     EXPECT_EQ(session.linesUntil("uciok", 5000), identity);
     for (const char* line : {"setoption name Hash value 16", "debug on", "stop", "ponderhit", "nonsense", "",
                              "ucinewgame", "position startpos"})
@@ -127,6 +130,23 @@ TEST(Uci, HandshakeAndIdleCommands) {
     EXPECT_EQ(answerBeforeReady(session), Lines{});
     session.send("uci");
     EXPECT_EQ(answerBeforeReady(session), identity);
+}
+
+// Out-of-range and unknown options are answered; three threads sharing a
+// small table search a sound move (under the thread sanitizer too).
+TEST(Uci, ThreadsAndHashOptions) {
+    UciSession session;
+    for (const char* line : {"setoption name Threads value 0", "setoption name Hash value x",
+                             "setoption name hash value 2", "setoption name Threads value 3",
+                             "setoption name Clear Hash", "setoption name Nonsense value 1"})
+        session.send(line);
+    EXPECT_EQ(answerBeforeReady(session),
+              (Lines{"info string Threads 0 is out of range: 1", "info string Hash needs a number, not \"x\"",
+                     "info string no option named \"Nonsense\""}));
+    const std::string position = "position startpos moves e2e4";
+    session.send(position);
+    session.send("go depth 6");
+    expectSoundReply(position, awaitBestMove(session, 120000));
 }
 
 // Castling, en passant and a knight's promotion each give mate or

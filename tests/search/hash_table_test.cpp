@@ -53,7 +53,8 @@ TEST_F(HashTableTest, ANewGameForgetsEverything) {
     t.loop.handleLine("new");
     t.setBoard("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
     EXPECT_EQ(t.search().probeHash(t.position(), 0, 3, -1000, 1000), hashMiss);
-    EXPECT_EQ(t.search().tableMoveEntry(t.position()), nullptr);
+    HashEntry entry;
+    EXPECT_FALSE(t.search().tableMove(t.position(), entry));
 }
 
 TEST_F(HashTableTest, ARepeatedPositionIsAlwaysSearched) {
@@ -66,6 +67,30 @@ TEST_F(HashTableTest, ARepeatedPositionIsAlwaysSearched) {
     const Position& now = game.search().root();
     game.search().storeHash(now, 3, 10, 250, Exact, 0, 0);
     EXPECT_EQ(game.search().probeHash(now, 0, 3, -1000, 1000), hashMiss);
+}
+
+// The slot comes from every bit of the key: after a search, the occupied
+// slots of a table of any size show every bit of the index both set and
+// clear (the keys themselves leave four bits clear).
+TEST(HashTable, EverySlotCanBeReached) {
+    TestEngine t;
+    ASSERT_TRUE(t->setHashMegabytes(1));
+    const std::size_t entries = t->table.entries();
+    ASSERT_EQ(entries, (std::size_t{1} << 20) / 24);
+    t.setBoard("r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4");
+    t.think(5);
+    std::size_t someSet = 0, someClear = 0, used = 0;
+    for (std::size_t slot = 0; slot < entries; ++slot) {
+        if (!t->table.occupied(slot)) continue;
+        ++used;
+        someSet |= slot;
+        someClear |= ~slot;
+    }
+    ASSERT_GT(used, 1000u);
+    for (std::size_t bit = 1; bit < entries; bit <<= 1) {
+        EXPECT_NE(someSet & bit, 0u) << "index bit " << bit << " never set";
+        EXPECT_NE(someClear & bit, 0u) << "index bit " << bit << " never clear";
+    }
 }
 
 }  // namespace

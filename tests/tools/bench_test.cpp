@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int64_t benchSignature = 16863874;
+constexpr int64_t benchSignature = 16731536;
 
 TEST(Bench, NodeTotalIsTheRecordedSignature) {
     int64_t total = 0;
