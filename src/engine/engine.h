@@ -48,6 +48,13 @@ struct Engine {
     static constexpr int minHashMegabytes = 1;
     static constexpr int maxHashMegabytes = 65536;
 
+    // The settings a GUI shows, read by both protocols: how many of the best
+    // lines each iteration searches and shows, and whether the opening book
+    // answers.
+    static constexpr int maxLines = MoveList::capacity;
+    int lines = 1;
+    bool ownBook = true;
+
     // Declared in the order they are built: the hash keys are the first
     // values drawn from the random source, the book's choices come after.
     Random random;

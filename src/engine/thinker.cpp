@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "board/move_text.h"
 #include "search/clock.h"
 #include "search/move_order.h"
 
@@ -10,6 +11,18 @@ namespace {
 enum class Extension { None, BookMiss, Swing };
 constexpr int64_t progressIntervalMs = 2000;
 }  // namespace
+
+std::string lineText(const Position& start, const PvLine& line, const Rules& rules) {
+    std::string text;
+    Position position = start;
+    for (int i = 0; i < line.length; ++i) {
+        if (i > 0) text += ' ';
+        text += uciMove(position, line.from[i], line.to[i]);
+        makeMove(line.from[i], line.to[i], position, rules);
+        switchSide(position);
+    }
+    return text;
+}
 
 Thinker::Thinker(const Rules& rules, const Evaluator& evaluator, TranspositionTable& table, const OpeningBook& book,
                  Random& random)
@@ -92,6 +105,8 @@ ThinkingReport Thinker::makeReport(int depth, const SearchResult& result) const 
     report.nodes = totalNodes();
     report.bestFrom = result.bestFrom;
     report.bestTo = result.bestTo;
+    report.selectiveDepth = searches_[0]->selectiveDepth();
+    report.hashPermille = table_.permilleUsed();
 
     PvLine line;
     line.length = 1;
@@ -126,7 +141,7 @@ ThinkingReport Thinker::makeReport(int depth, const SearchResult& result) const 
 // best move so far is the first to reach the highest score of the root
 // moves done: each move that raised alpha scored above every one before.
 void Thinker::showProgress(int64_t now) {
-    if (now - shownAt_ < progressIntervalMs) return;
+    if (now - shownAt_ < progressIntervalMs || currentLine_ != 0) return;
     const RootResults& done = searches_[0]->rootResults();
     int best = -1;
     for (int r = 0; r < done.count; ++r)
@@ -143,15 +158,19 @@ void Thinker::showProgress(int64_t now) {
     report.nodes = totalNodes();
     report.bestFrom = shownLine_.from;
     report.bestTo = shownLine_.to;
+    report.selectiveDepth = searches_[0]->selectiveDepth();
+    report.hashPermille = table_.permilleUsed();
     if (sink_->report(report)) shownAt_ = nowMs();
 }
 
 SearchStatus Thinker::poll() {
-    const int64_t now = nowMs();
     const SearchStatus input = sink_->readInput();
     if (input != Completed) return input;
-    // Analysis has no clock: it runs until the GUI stops it.
-    if (analysing_) {
+    const int64_t now = nowMs();
+    if (nodeLimit_ > 0 && !pondering_ && totalNodes() >= nodeLimit_) return MoveNow;
+    // Analysis, pondering and a search without a clock run until the input,
+    // the depth, the nodes or a mate stop them.
+    if (!clockRuns()) {
         showProgress(now);
         return Completed;
     }
@@ -160,16 +179,122 @@ SearchStatus Thinker::poll() {
     // keeping a fixed time per move flags the first move that is late. So
     // the search stops a tenth of the budget early, at most 100 ms.
     const int64_t answerReserve = std::min(limits_.budgetMs / 10, 100);
-    if (now > searchStart_ + limits_.budgetMs - answerReserve || now > searchStart_ + limits_.maxMs) return TimeUp;
+    if (now > clockStart_ + limits_.budgetMs - answerReserve || now > clockStart_ + limits_.maxMs) return TimeUp;
     return Completed;
+}
+
+// A forced move needs no thought, and one of two little; neither may take
+// longer than the clock or the fixed time per move allows.
+void Thinker::startClock(const SearchLimits& limits, int64_t startMs) {
+    limits_ = limits;
+    clockStart_ = startMs;
+    if (forcedChoice_ == 1)
+        limits_.budgetMs = std::min(limits_.budgetMs, 1000);
+    else if (forcedChoice_ == 2)
+        limits_.budgetMs /= 2;
+    if (bookMissed_ && limits_.extensionAllowed) limits_.lengthen();
+}
+
+// The time spent so far was the opponent's: the budget starts now. A book
+// missed while pondering is left now.
+void Thinker::ponderHit(const SearchLimits& limits) {
+    if (!pondering_) return;
+    pondering_ = false;
+    if (bookMissed_) memory.bookActive = false;
+    startClock(limits, nowMs());
+}
+
+bool Thinker::expectedReply(uint8_t from, uint8_t to, uint8_t& replyFrom, uint8_t& replyTo) const {
+    const Search& main = *searches_[0];
+    Position position = main.root();
+    makeMove(from, to, position, rules_);
+    switchSide(position);
+    MoveList legal;
+    if (!generateLegalMoves(position, legal, rules_) || legal.count == 0) return false;
+    const RootMoveList& root = main.rootMoves();
+    for (int t = 0; t < root.moves.count; ++t) {
+        const PvLine& line = root.lines[t];
+        if (line.length >= 2 && line.from[0] == from && line.to[0] == to && legal.contains(line.from[1], line.to[1])) {
+            replyFrom = line.from[1];
+            replyTo = line.to[1];
+            return true;
+        }
+    }
+    HashEntry entry;
+    if (main.tableMove(position, entry) && entry.from != entry.to && legal.contains(entry.from, entry.to)) {
+        replyFrom = entry.from;
+        replyTo = entry.to;
+        return true;
+    }
+    return false;
+}
+
+// Each line is the best of the root moves the lines before it left, searched
+// with the full window; the lines are shown best first. A line cut short is
+// not shown, and the best completed one stands.
+void Thinker::searchLines(int depth, int lines, MoveList& moves, SearchResult& result) {
+    Search& main = *searches_[0];
+    RootMoveList& root = main.rootMoves();
+    const int count = std::min(lines, root.moves.count);
+    int done = 0;
+    result.status = Completed;
+    for (; done < count; ++done) {
+        currentLine_ = done;
+        const NodeResult line = main.searchRoot(moves, -infinityScore, infinityScore, depth, done);
+        if (line.status != Completed) {
+            result.status = line.status;
+            if (done == 0) {
+                result.score = line.score;
+                if (line.hasMove()) {
+                    result.bestFrom = line.bestFrom;
+                    result.bestTo = line.bestTo;
+                }
+            }
+            break;
+        }
+        main.bringRootMoveTo(done, line.bestFrom, line.bestTo);
+        lineScores_[done] = line.score;
+    }
+    currentLine_ = 0;
+    // Best first; a later line can score above an earlier one only when the
+    // table or a repetition made the searches differ.
+    for (int i = 1; i < done; ++i) {
+        for (int j = i; j > 0 && lineScores_[j] > lineScores_[j - 1]; --j) {
+            std::swap(lineScores_[j], lineScores_[j - 1]);
+            main.bringRootMoveTo(j - 1, root.moves.from[j], root.moves.to[j]);
+        }
+    }
+    if (done == 0) return;
+    result.score = lineScores_[0];
+    result.bestFrom = root.moves.from[0];
+    result.bestTo = root.moves.to[0];
+    if (result.status == Aborted) return;
+    for (int i = 0; i < done; ++i) {
+        SearchResult shown;
+        shown.score = lineScores_[i];
+        shown.bestFrom = root.moves.from[i];
+        shown.bestTo = root.moves.to[i];
+        ThinkingReport report = makeReport(depth, shown);
+        report.multiPv = i + 1;
+        const bool wasShown = sink_->report(report);
+        if (i == 0 && wasShown) {
+            shownLine_ = {depth, shown.score, shown.bestFrom, shown.bestTo};
+            shownAt_ = nowMs();
+        }
+    }
 }
 
 SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkRequest& request, ThinkingSink& sink) {
     const Position& position = game.current();
     const bool humanToMove = !request.enginesMove;
     sink_ = &sink;
-    limits_ = request.limits;
     analysing_ = request.analysing;
+    timed_ = request.timed;
+    pondering_ = request.pondering;
+    nodeLimit_ = request.nodes;
+    forcedChoice_ = humanToMove ? 0 : moves.count;
+    bookMissed_ = false;
+    currentLine_ = 0;
 
     Search& main = *searches_[0];
     main.setRoot(game.view(), request.rootPlaysOn);
@@ -177,26 +302,18 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
     const MoveList rootMoves = main.rootMoves().moves;
     const NodeResult first = main.preSearch(moves);
     searchStart_ = nowMs();
+    startClock(request.limits, searchStart_);
     main.startIterations();
     for (std::size_t i = 1; i < searches_.size(); ++i) searches_[i]->startIterations();
     shownLine_ = ShownLine{};
     shownAt_ = searchStart_;
-
-    // A forced move needs no thought, and one of two little; neither may
-    // take longer than the clock or the fixed time per move allows.
-    if (!humanToMove) {
-        if (moves.count == 1)
-            limits_.budgetMs = std::min(limits_.budgetMs, 1000);
-        else if (moves.count == 2)
-            limits_.budgetMs /= 2;
-    }
 
     SearchResult result;
     result.bestFrom = first.bestFrom;
     result.bestTo = first.bestTo;
     Extension extension = Extension::None;
     bool fromBook = false;
-    if (!humanToMove && !analysing_ && memory.bookActive && game.fromStartPosition()) {
+    if (!humanToMove && !analysing_ && request.useBook && memory.bookActive && game.fromStartPosition()) {
         const GameView view = game.view();
         Position current = position;
         fromBook =
@@ -204,9 +321,13 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
         if (!fromBook) {
             // Leaving the book is the moment to think hardest, unless the
             // time per move is fixed ("st") or too short to lengthen: "st"
-            // is a limit the GUI enforces.
-            memory.bookActive = false;
-            if (limits_.extensionAllowed) limits_.lengthen();
+            // is a limit the GUI enforces. A book left while pondering is
+            // left when the opponent plays the move pondered on.
+            bookMissed_ = true;
+            if (!pondering_) {
+                memory.bookActive = false;
+                if (limits_.extensionAllowed) limits_.lengthen();
+            }
             extension = Extension::BookMiss;
         }
     }
@@ -221,37 +342,44 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
         int& extensionsMade = memory.extensionsUsed[colourIndex(position.sideToMove)];
         bool goOn = true;
         bool timeShort = false;
-        for (int depth = 2;; ++depth) {
+        for (int depth = std::clamp(request.firstDepth, 1, 2);; ++depth) {
             const int64_t iterationStart = nowMs();
             iterationDepth_ = depth;
-            const NodeResult iteration = main.searchRoot(moves, -infinityScore, infinityScore, depth);
-            result.status = iteration.status;
-            result.score = iteration.score;
-            if (iteration.hasMove()) {
-                result.bestFrom = iteration.bestFrom;
-                result.bestTo = iteration.bestTo;
+            if (request.lines > 1) {
+                searchLines(depth, request.lines, moves, result);
+            } else {
+                const NodeResult iteration = main.searchRoot(moves, -infinityScore, infinityScore, depth);
+                result.status = iteration.status;
+                result.score = iteration.score;
+                if (iteration.hasMove()) {
+                    result.bestFrom = iteration.bestFrom;
+                    result.bestTo = iteration.bestTo;
+                }
+                // A search stopped because the game changed has nothing more
+                // to say: its line would be read as one of the position
+                // shown now.
+                if (result.status != Aborted) {
+                    const ThinkingReport report = makeReport(depth, result);
+                    if (sink.report(report) && report.hasScore) {
+                        shownLine_ = {depth, report.score, result.bestFrom, result.bestTo};
+                        shownAt_ = nowMs();
+                    }
+                }
+                RootMoveList& root = main.rootMoves();
+                if (root.moves.count > 1) sortRootMoves(root, 0, root.moves.count - 1);
             }
             const int64_t iterationEnd = nowMs();
-            // A search stopped because the game changed has nothing more to
-            // say: its line would be read as one of the position shown now.
-            if (result.status != Aborted) {
-                const ThinkingReport report = makeReport(depth, result);
-                if (sink.report(report) && report.hasScore) {
-                    shownLine_ = {depth, report.score, result.bestFrom, result.bestTo};
-                    shownAt_ = nowMs();
-                }
-            }
 
             main.halveHistory(WHITE);
             main.halveHistory(BLACK);
 
             // A mate found within reach of the root will not change.
             goOn = goOn && std::abs(result.score) <= mateWithin(20) && result.status == Completed;
+            if (request.mateMoves > 0 && result.score >= mateWithin(2 * request.mateMoves - 1)) goOn = false;
+            if (nodeLimit_ > 0 && !pondering_ && totalNodes() >= nodeLimit_) goOn = false;
             if (result.status == TimeUp) timeShort = true;
             // The next iteration takes at least twice as long as this one.
-            // Analysis has no time budget: it runs until it is stopped.
-            if (goOn && !analysing_ &&
-                (iterationEnd - iterationStart) / 2 > searchStart_ + limits_.budgetMs - nowMs()) {
+            if (goOn && clockRuns() && (iterationEnd - iterationStart) / 2 > clockStart_ + limits_.budgetMs - nowMs()) {
                 goOn = false;
                 timeShort = true;
             }
@@ -266,8 +394,6 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
                 goOn = true;
                 extension = Extension::Swing;
             }
-            RootMoveList& root = main.rootMoves();
-            if (root.moves.count > 1) sortRootMoves(root, 0, root.moves.count - 1);
             if (!(depth - 1 < limits_.depth && goOn)) break;
         }
         previousScore = result.score;

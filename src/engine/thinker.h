@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "board/random.h"
@@ -35,7 +36,18 @@ struct ThinkingReport {
     // The best move's line, as far as it is legal (none in a progress
     // report).
     PvLine line;
+    // Which of the best lines this is, best first from 1, when several are
+    // searched.
+    int multiPv = 1;
+    // The deepest ply a line reached, and the share of the table in use in
+    // thousandths.
+    int selectiveDepth = 0;
+    int hashPermille = 0;
 };
+
+// The moves of a line in coordinates from the position it starts in,
+// separated by spaces, as both protocols show a line.
+std::string lineText(const Position& start, const PvLine& line, const Rules& rules);
 
 // What the thinker asks of the one who asked it to think: the input that
 // arrived meanwhile, and what to show of each iteration.
@@ -58,9 +70,24 @@ struct ThinkRequest {
     bool enginesMove = true;
     // No book and no time limit: until the input stops it.
     bool analysing = false;
+    // The limits' time budget holds; without it only the depth, the nodes,
+    // a mate or the input end the search.
+    bool timed = true;
+    // Thinking on the opponent's time: no limit until ponderHit turns it
+    // into the engine's own search.
+    bool pondering = false;
+    bool useBook = true;
     // The root is searched as a position of a game that goes on, where a
     // draw could be claimed but the game was played on.
     bool rootPlaysOn = false;
+    // The depth of the first iteration (1 or 2).
+    int firstDepth = 2;
+    // The search stops near this many nodes (0: no limit), or once it proves
+    // a mate in this many moves or fewer (0: it goes on).
+    int64_t nodes = 0;
+    int mateMoves = 0;
+    // How many of the best root moves each iteration searches in full.
+    int lines = 1;
 };
 
 // With several threads, every thread searches the same root and they share
@@ -83,6 +110,18 @@ public:
     // Chooses a move for the game's current position from its legal moves
     // (at least one), which it leaves in the order of the last iteration.
     SearchResult think(const Game& game, MoveList& moves, const ThinkRequest& request, ThinkingSink& sink);
+
+    // The opponent played the move pondered on: from now on the search is
+    // the engine's own, with these limits, counted from now. The sink calls
+    // it while it reads the input; after a search that ended while
+    // pondering it only ends the pondering.
+    void ponderHit(const SearchLimits& limits);
+    bool pondering() const { return pondering_; }
+
+    // The reply expected to the move (from, to) from the root of the last
+    // search: the second move of its line, else the table's move after it;
+    // false when neither is known.
+    bool expectedReply(uint8_t from, uint8_t to, uint8_t& replyFrom, uint8_t& replyTo) const;
 
     // A new game: the book is on again and the scores are forgotten.
     void newGame() { memory = GameMemory{}; }
@@ -110,6 +149,13 @@ private:
     // the end in it; false when there is only a bound.
     bool iterationScore(const SearchResult& result, int& score) const;
     ThinkingReport makeReport(int depth, const SearchResult& result) const;
+    // The limits of the search from the given time on, shortened for a
+    // forced move.
+    void startClock(const SearchLimits& limits, int64_t startMs);
+    bool clockRuns() const { return timed_ && !analysing_ && !pondering_; }
+    // One iteration that searches each of the best lines in full in turn;
+    // the result is the best line's.
+    void searchLines(int depth, int lines, MoveList& moves, SearchResult& result);
     void showProgress(int64_t now);
     // The nodes of every thread.
     int64_t totalNodes() const;
@@ -136,8 +182,22 @@ private:
     ThinkingSink* sink_ = nullptr;
     SearchLimits limits_;
     bool analysing_ = false;
+    bool timed_ = true;
+    bool pondering_ = false;
+    int64_t nodeLimit_ = 0;
+    // The legal moves of a root where the engine is to move (0 otherwise):
+    // one or two of them need little time.
+    int forcedChoice_ = 0;
+    // The budget runs from clockStart_; the times shown from searchStart_.
     int64_t searchStart_ = 0;
+    int64_t clockStart_ = 0;
     int iterationDepth_ = 0;
+    // The line being searched, from 0, when several are.
+    int currentLine_ = 0;
+    // Leaving the book lengthened the move (or will, after a ponder hit).
+    bool bookMissed_ = false;
+    // The scores of the best lines of the iteration, best first.
+    int lineScores_[MoveList::capacity] = {};
     // The last line shown, and when: a long analysis repeats it.
     struct ShownLine {
         int depth = 0;

@@ -27,6 +27,12 @@ std::optional<long long> readInteger(const std::string& word) {
     return std::clamp(value, 0LL, largestNumber);
 }
 
+// Two squares in coordinates, as UCI writes a move.
+bool looksLikeMove(const std::string& word) {
+    return word.size() >= 4 && isFileLetter(word[0]) && isRankDigit(word[1]) && isFileLetter(word[2]) &&
+           isRankDigit(word[3]);
+}
+
 }  // namespace
 
 // A side mated p plies from the root scores mateScore + 1000 p; a mate that
@@ -63,8 +69,17 @@ GoLimits GoLimits::parse(const std::vector<std::string>& words, std::size_t firs
             field = &limits.moveTime;
         else if (word == "depth")
             field = &limits.depth;
+        else if (word == "nodes")
+            field = &limits.nodes;
+        else if (word == "mate")
+            field = &limits.mate;
         else if (word == "infinite")
             limits.infinite = true;
+        else if (word == "ponder")
+            limits.ponder = true;
+        else if (word == "searchmoves")
+            // The moves run to the next word that is no move.
+            while (i + 1 < words.size() && looksLikeMove(words[i + 1])) limits.searchMoves.push_back(words[++i]);
         if (!field || i + 1 >= words.size()) continue;
         if (const auto value = readInteger(words[i + 1])) {
             *field = *value;
@@ -73,6 +88,8 @@ GoLimits GoLimits::parse(const std::vector<std::string>& words, std::size_t firs
     }
     return limits;
 }
+
+bool GoLimits::unbounded() const { return infinite || !(whiteTime || blackTime || moveTime || depth || nodes || mate); }
 
 int UciLoop::run(InputMailbox& mailbox) {
     mailbox_ = &mailbox;
@@ -96,6 +113,9 @@ void UciLoop::identify() {
                    std::to_string(Engine::maxHashMegabytes));
     out_.printLine("option name Threads type spin default 1 min 1 max " + std::to_string(Thinker::maxThreads));
     out_.printLine("option name Clear Hash type button");
+    out_.printLine("option name Ponder type check default false");
+    out_.printLine("option name MultiPV type spin default 1 min 1 max " + std::to_string(Engine::maxLines));
+    out_.printLine("option name OwnBook type check default true");
     out_.printLine("uciok");
 }
 
@@ -144,14 +164,31 @@ void UciLoop::setOption(const std::vector<std::string>& words) {
                            std::to_string(engine_.thinker.threads()) + " search");
     } else if (key == "clear hash") {
         engine_.clearHash();
+    } else if (key == "multipv") {
+        if (const auto lines = spinValue("MultiPV", value, 1, Engine::maxLines))
+            engine_.lines = static_cast<int>(*lines);
+    } else if (key == "ownbook") {
+        if (const auto on = checkValue("OwnBook", value)) engine_.ownBook = *on;
+    } else if (key == "ponder") {
+        // The host decides when to ponder; the setting only tells the
+        // engine it may be asked to.
+        checkValue("Ponder", value);
     } else {
-        out_.printLine("info string no option named \"" + name + "\"");
+        out_.printLine("info string unknown option " + name);
     }
 }
 
-// "stop", "ponderhit", "debug" and "register" need nothing: the engine
-// never ponders, and a "stop" that arrives after the search has ended is
-// late.
+std::optional<bool> UciLoop::checkValue(const std::string& name, const std::string& value) {
+    std::string word = value;
+    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (word == "true") return true;
+    if (word == "false") return false;
+    out_.printLine("info string " + name + " needs true or false, not \"" + value + "\"");
+    return std::nullopt;
+}
+
+// "stop", "ponderhit", "debug" and "register" need nothing here: a "stop"
+// or "ponderhit" that arrives after the search has answered is late.
 bool UciLoop::handleLine(const std::string& line) {
     const std::vector<std::string> words = splitWords(line);
     const std::string word = words.empty() ? std::string() : words[0];
@@ -206,8 +243,9 @@ void UciLoop::setPosition(const std::vector<std::string>& words) {
     }
 }
 
-void UciLoop::applyLimits(const GoLimits& limits) {
-    Clock& clock = engine_.clock;
+// A fresh clock for every "go": a limit of an earlier one never holds.
+ThinkRequest UciLoop::thinkRequest(const GoLimits& limits) const {
+    Clock clock;
     const Game& game = engine_.game;
     const bool white = game.current().sideToMove == WHITE;
     const std::optional<long long>& clockMs = white ? limits.whiteTime : limits.blackTime;
@@ -225,31 +263,54 @@ void UciLoop::applyLimits(const GoLimits& limits) {
         clock.applyClock(*clockMs, game.ply(), gamePhase(game.current()));
     }
     if (limits.moveTime) clock.applyMoveTime(*limits.moveTime);
-    if (limits.depth || limits.infinite) {
-        const int budget = clock.limits().budgetMs;
-        clock.applyDepth(limits.depth.value_or(unlimitedDepth));
-        // A clock or a move time still bounds a search to a given depth;
-        // an infinite one has only the engine's own cap.
-        if ((clockMs || limits.moveTime) && !limits.infinite) clock.setBudgetMs(budget);
-    }
+    ThinkRequest request;
+    request.timed = (clockMs || limits.moveTime) && !limits.infinite;
+    // UCI's depth is the depth of the last iteration; the clock counts one
+    // less, as "sd" does. A depth of 1 starts with one ply.
+    const int budget = clock.limits().budgetMs;
+    if (limits.depth)
+        clock.applyDepth(std::max(*limits.depth, 1LL) - 1);
+    else if (!request.timed)
+        clock.applyDepth(unlimitedDepth);
+    if (request.timed) clock.setBudgetMs(budget);
+    request.limits = clock.limits();
+    if (limits.depth && *limits.depth <= 1) request.firstDepth = 1;
+    request.analysing = limits.unbounded() && !limits.ponder;
+    request.pondering = limits.ponder;
+    request.nodes = limits.nodes.value_or(0);
+    request.mateMoves = static_cast<int>(limits.mate.value_or(0));
+    request.lines = engine_.lines;
+    request.useBook = engine_.ownBook && limits.searchMoves.empty();
+    return request;
 }
 
 // The engine plays the side to move, so the book is consulted and a forced
 // move is played at once, as when it is to move in a game under xboard;
-// "infinite" analyses the position instead.
+// "infinite", or no limit at all, analyses the position instead, and a
+// pondering search waits for "ponderhit" or "stop" before it answers.
 bool UciLoop::go(const std::vector<std::string>& words) {
     const GoLimits limits = GoLimits::parse(words, 1);
-    applyLimits(limits);
     const Game& game = engine_.game;
     const Position& root = game.current();
 
     MoveList legal;
     if (!positionRefused_) legal = game.legalMoves();
-    MoveList moves = legal;
+    // Only the moves named, when any of them is legal.
+    MoveList moves;
+    for (int i = 0; i < legal.count; ++i) {
+        const std::string text = uciMove(root, legal.from[i], legal.to[i]);
+        for (const std::string& wanted : limits.searchMoves)
+            if (wanted == text || wanted == text.substr(0, 4)) moves.append(legal.from[i], legal.to[i]);
+    }
+    if (moves.count == 0) moves = legal;
+    const MoveList searched = moves;
+
+    request_ = thinkRequest(limits);
+    pondering_ = limits.ponder;
+    analysesAfterHit_ = limits.unbounded();
+    waitsForStop_ = analysesAfterHit_ || limits.ponder;
     SearchResult result;
     if (legal.count > 0) {
-        ThinkRequest request;
-        request.limits = engine_.clock.limits();
         // A host plays on after a repetition or fifty quiet moves, which a
         // player may only claim: the root is searched as a position of a
         // game that goes on, or it would end the search before any move.
@@ -257,16 +318,14 @@ bool UciLoop::go(const std::vector<std::string>& words) {
         // root drawn again.
         if (root.status() >= Stalemate) {
             engine_.thinker.memory.bookActive = false;
-            request.rootPlaysOn = true;
+            request_.rootPlaysOn = true;
         }
-        // An infinite search is analysis: no book, no clock, until "stop".
         // "quit" ended the search; it waits for the loop.
-        request.analysing = limits.infinite;
         examined_ = 0;
-        result = engine_.thinker.think(game, moves, request, *this);
+        result = engine_.thinker.think(game, moves, request_, *this);
         if (result.status == Aborted) return true;
     }
-    if (limits.infinite && !awaitStop()) return false;
+    if (waitsForStop_ && !awaitStop()) return false;
 
     if (legal.count == 0) {
         out_.printLine("bestmove 0000");
@@ -274,21 +333,31 @@ bool UciLoop::go(const std::vector<std::string>& words) {
     }
     Square from = result.bestFrom;
     Square to = result.bestTo;
-    if (!legal.contains(from, to)) {
+    if (!searched.contains(from, to)) {
         from = moves.from[0];
         to = moves.to[0];
     }
-    out_.printLine("bestmove " + uciMove(root, from, to));
+    std::string answer = "bestmove " + uciMove(root, from, to);
+    uint8_t replyFrom = 0, replyTo = 0;
+    if (engine_.thinker.expectedReply(static_cast<uint8_t>(from), static_cast<uint8_t>(to), replyFrom, replyTo)) {
+        Position next = root;
+        makeMove(from, to, next, engine_.rules);
+        switchSide(next);
+        answer += " ponder " + uciMove(next, replyFrom, replyTo);
+    }
+    out_.printLine(answer);
     return true;
 }
 
 bool UciLoop::awaitStop() {
     if (!mailbox_) return true;
-    for (;;) {
+    while (waitsForStop_) {
         const SearchStatus status = readInput();
-        if (status != Completed) return status != Aborted;
+        if (status == Aborted) return false;
+        if (status != Completed || !waitsForStop_) break;
         mailbox_->waitForLines(examined_ + 1);
     }
+    return true;
 }
 
 // Every line that arrived is looked at once, in order: "isready" is
@@ -303,8 +372,20 @@ SearchStatus UciLoop::readInput() {
             mailbox_->dropLine(examined_);
             continue;
         }
+        if (word == "ponderhit") {
+            if (pondering_) {
+                pondering_ = false;
+                waitsForStop_ = analysesAfterHit_;
+                engine_.thinker.ponderHit(request_.limits);
+            }
+            mailbox_->dropLine(examined_);
+            continue;
+        }
         if (word == "quit") return Aborted;
-        if (word == "stop" || word == "position" || word == "go" || word == "ucinewgame") return MoveNow;
+        if (word == "stop" || word == "position" || word == "go" || word == "ucinewgame") {
+            waitsForStop_ = false;
+            return MoveNow;
+        }
         ++examined_;
     }
     return Completed;
@@ -314,18 +395,15 @@ SearchStatus UciLoop::readInput() {
 // the progress of a long analysis is not (an iteration line says it all).
 bool UciLoop::report(const ThinkingReport& report) {
     if (report.progress) return false;
-    std::string text = "info depth " + std::to_string(report.depth);
+    std::string text = "info depth " + std::to_string(report.depth) + " seldepth " +
+                       std::to_string(std::max(report.selectiveDepth, report.depth)) + " multipv " +
+                       std::to_string(report.multiPv);
     if (report.hasScore) text += " score " + uciScore(report.score);
     const long long elapsed = report.elapsedMs;
     const long long nodes = report.nodes;
     text += " time " + std::to_string(elapsed) + " nodes " + std::to_string(nodes) + " nps " +
-            std::to_string(nodes * 1000 / std::max(elapsed, 1LL)) + " pv";
-    Position position = engine_.game.current();
-    for (int i = 0; i < report.line.length; ++i) {
-        text += " " + uciMove(position, report.line.from[i], report.line.to[i]);
-        makeMove(report.line.from[i], report.line.to[i], position, engine_.rules);
-        switchSide(position);
-    }
+            std::to_string(nodes * 1000 / std::max(elapsed, 1LL)) + " hashfull " + std::to_string(report.hashPermille) +
+            " pv " + lineText(engine_.game.current(), report.line, engine_.rules);
     out_.printLine(text);
     return true;
 }

@@ -16,13 +16,17 @@
 // The limits of one "go", as the host gave them (times in milliseconds).
 struct GoLimits {
     std::optional<long long> whiteTime, blackTime, whiteIncrement, blackIncrement;
-    std::optional<long long> movesToGo, moveTime, depth;
+    std::optional<long long> movesToGo, moveTime, depth, nodes, mate;
     bool infinite = false;
+    bool ponder = false;
+    // The root moves to search, as the host wrote them; none: every move.
+    std::vector<std::string> searchMoves;
 
-    // The words of the command after "go". Unknown words, the ignored
-    // limits ("nodes", "mate", "ponder", "searchmoves") and numbers that are
-    // no numbers are skipped; negative times count as 0.
+    // The words of the command after "go". Unknown words and numbers that
+    // are no numbers are skipped; negative numbers count as 0.
     static GoLimits parse(const std::vector<std::string>& words, std::size_t first);
+    // Nothing bounds the search but "stop".
+    bool unbounded() const;
 };
 
 class UciLoop : private ThinkingSink {
@@ -36,26 +40,30 @@ public:
     // Acts on one input line; false when the line asks the program to end.
     bool handleLine(const std::string& line);
 
-    // Sets the time budget and depth limit of the next search for the side
-    // to move through the clock's rules.
-    void applyLimits(const GoLimits& limits);
+    // The search a "go" asks for in the current game: its time budget and
+    // depth through the clock's rules, from its own limits alone.
+    ThinkRequest thinkRequest(const GoLimits& limits) const;
 
 private:
     void identify();
     void setOption(const std::vector<std::string>& words);
+    // The value of a check option; a value other than true or false is said
+    // (and nothing is set).
+    std::optional<bool> checkValue(const std::string& name, const std::string& value);
     std::optional<long long> spinValue(const std::string& name, const std::string& value, long long low,
                                        long long high);
     // The words after "position" and after "go".
     void setPosition(const std::vector<std::string>& words);
     // Searches and answers "bestmove"; false when "quit" came meanwhile.
     bool go(const std::vector<std::string>& words);
-    // After an infinite search has ended on its own: answers "isready" until
-    // the host ends it; false when that was "quit".
+    // After an infinite or pondering search has ended on its own: answers
+    // "isready" until "stop" or "ponderhit"; false when "quit" came.
     bool awaitStop();
 
-    // "isready" is answered and dropped, "quit" aborts, "stop" and the lines
-    // that start another search or game ask for the move now; those and
-    // every other line stay for the loop, which acts on them in order.
+    // "isready" is answered and dropped, "ponderhit" turns pondering into
+    // the search of its "go" and is dropped, "quit" aborts, "stop" and the
+    // lines that start another search or game ask for the move now; those
+    // and every other line stay for the loop, which acts on them in order.
     SearchStatus readInput() override;
     bool report(const ThinkingReport& report) override;
 
@@ -64,6 +72,13 @@ private:
     InputMailbox* mailbox_ = nullptr;
     // The last "position" was refused; "go" answers without a move.
     bool positionRefused_ = false;
+    // The "go" running; "ponderhit" gives it its clock.
+    ThinkRequest request_;
+    bool pondering_ = false;
+    // The answer waits for "stop" (or, while pondering, "ponderhit"); after
+    // the hit too when the "go" named no limit.
+    bool waitsForStop_ = false;
+    bool analysesAfterHit_ = false;
     // The waiting lines the running search has looked at.
     std::size_t examined_ = 0;
 };

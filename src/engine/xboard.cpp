@@ -10,6 +10,7 @@
 
 #include "board/move_text.h"
 #include "engine/board_diagram.h"
+#include "engine/version.h"
 #include "engine/words.h"
 
 namespace {
@@ -39,10 +40,22 @@ bool changesTheGame(const std::string& word) {
 // Commands of the protocol that need nothing of this engine: they are
 // accepted silently.
 bool needsNothing(const std::string& word) {
-    static const char* const commands[] = {"accepted", "rejected", "computer", "random", "hard",   "easy",
-                                           "post",     "nopost",   "otim",     "?",      "result", "name",
-                                           "rating",   "ics",      "draw",     "hint",   "bk",     "pause",
-                                           "resume",   "variant",  "egtpath",  "option", "."};
+    static const char* const commands[] = {"accepted", "rejected", "computer", "random",  "post",    "nopost", "otim",
+                                           "?",        "result",   "name",     "rating",  "ics",     "draw",   "hint",
+                                           "bk",       "pause",    "resume",   "variant", "egtpath", "."};
+    for (const char* command : commands) {
+        if (word == command) return true;
+    }
+    return false;
+}
+
+// Lines that need neither the game nor the search act at once while the
+// engine ponders or analyses: the clocks, "ping", and the words that need
+// nothing.
+bool actsAtOnce(const std::string& word) {
+    static const char* const commands[] = {"time",     "otim",     "ping",     "post", "nopost", "hard",
+                                           "computer", "accepted", "rejected", "name", "rating", "ics",
+                                           "random",   "hint",     "bk",       "."};
     for (const char* command : commands) {
         if (word == command) return true;
     }
@@ -107,6 +120,14 @@ std::optional<long long> secondsFieldMs(const std::string& word) {
     return secondsInMs(word);
 }
 
+// The text without the white space around it.
+std::string trimmed(const std::string& text) {
+    const auto words = splitWords(text);
+    std::string joined;
+    for (const std::string& word : words) joined += (joined.empty() ? "" : " ") + word;
+    return joined;
+}
+
 // The word after the command word, if any.
 std::optional<std::string> commandWord(const std::string& line) {
     const auto w = splitWords(line);
@@ -134,6 +155,8 @@ ThinkRequest XboardLoop::thinkRequest(bool analysing) const {
     const bool whiteToMove = engine_.game.current().sideToMove == WHITE;
     request.enginesMove = (whiteToMove ? whitePlayer_ : blackPlayer_) == Computer;
     request.analysing = analysing;
+    request.useBook = engine_.ownBook;
+    request.lines = engine_.lines;
     return request;
 }
 
@@ -145,7 +168,10 @@ void XboardLoop::thinkIfAsked() {
         analyse();
     } else if (loopMode_ == PlayMode) {
         const bool whiteToMove = engine_.game.current().sideToMove == WHITE;
-        if ((whiteToMove ? whitePlayer_ : blackPlayer_) == Computer) engineMove();
+        if ((whiteToMove ? whitePlayer_ : blackPlayer_) == Computer && engineMove()) {
+            while (mayPonder() && ponder()) {
+            }
+        }
     }
 }
 
@@ -162,12 +188,19 @@ void XboardLoop::analyse() {
 // line that stopped it is still waiting in the mailbox. The root list holds
 // the legal moves only, so that a forced move is recognised as one and
 // played at once.
-void XboardLoop::engineMove() {
+bool XboardLoop::engineMove() {
     MoveList moves = engine_.game.legalMoves();
     examined_ = 0;
     const SearchResult result = engine_.thinker.think(engine_.game, moves, thinkRequest(false), *this);
-    if (result.status == Aborted) return;
+    if (result.status == Aborted) return false;
+    playEnginesMove(result);
+    return true;
+}
 
+void XboardLoop::playEnginesMove(const SearchResult& result) {
+    uint8_t replyFrom = 0, replyTo = 0;
+    replyExpected_ = engine_.thinker.expectedReply(result.bestFrom, result.bestTo, replyFrom, replyTo);
+    expectedReply_ = Move{replyFrom, replyTo, QUEEN};
     // The GUI must be told what the pawn became.
     const std::string text = "move " + uciMove(engine_.game.current(), result.bestFrom, result.bestTo);
     engine_.game.playMove(result.bestFrom, result.bestTo);
@@ -176,6 +209,48 @@ void XboardLoop::engineMove() {
     showBoard();
     printResult();
     out_.release();
+}
+
+// The engine plays one colour, the opponent is to move, and the game goes on.
+bool XboardLoop::mayPonder() const {
+    if (!ponderOn_ || !replyExpected_ || positionRefused_ || loopMode_ != PlayMode || !engine_.game.goesOn())
+        return false;
+    const bool whiteToMove = engine_.game.current().sideToMove == WHITE;
+    return (whiteToMove ? whitePlayer_ : blackPlayer_) == Human &&
+           (whiteToMove ? blackPlayer_ : whitePlayer_) == Computer;
+}
+
+// The expected reply is played in the engine's game while it ponders and
+// taken back when the opponent plays another move or a line changes the
+// game; the lines that did so wait for the loop. A search that ends on its
+// own before the opponent moves waits for the move.
+bool XboardLoop::ponder() {
+    replyExpected_ = false;
+    Game& game = engine_.game;
+    game.playMove(expectedReply_.from, expectedReply_.to);
+    pondering_ = true;
+    ponderHit_ = false;
+    examined_ = 0;
+    MoveList moves = game.legalMoves();
+    SearchResult result;
+    result.status = Aborted;
+    if (game.goesOn() && moves.count > 0) {
+        ThinkRequest request = thinkRequest(false);
+        request.pondering = true;
+        result = engine_.thinker.think(game, moves, request, *this);
+    }
+    while (!ponderHit_ && result.status != Aborted && mailbox_) {
+        if (readWhilePondering() == Aborted) result.status = Aborted;
+        if (!ponderHit_ && result.status != Aborted) mailbox_->waitForLines(examined_ + 1);
+    }
+    const bool hit = ponderHit_ && result.status != Aborted;
+    pondering_ = false;
+    if (!hit) {
+        if (!ponderHit_) game.takeBack(1);
+        return false;
+    }
+    playEnginesMove(result);
+    return true;
 }
 
 void XboardLoop::showBoard() {
@@ -204,16 +279,23 @@ bool XboardLoop::handleLine(const std::string& rawLine) {
         // Every version from 2 on understands the feature lines.
         const auto version = commandWord(line);
         if (version && leadingNumber(*version) >= 2) {
-            out_.printLine("feature setboard=1");
-            out_.printLine("feature memory=1");
-            out_.printLine("feature smp=1");
-            out_.printLine("feature done=1");
+            for (const std::string& feature : {std::string("setboard=1"), std::string("ping=1"),
+                                               std::string("myname=\"") + engineName + " " + engineVersion + "\"",
+                                               std::string("analyze=1"), std::string("memory=1"), std::string("smp=1"),
+                                               "option=\"MultiPV -spin 1 1 " + std::to_string(Engine::maxLines) + "\"",
+                                               std::string("option=\"OwnBook -check 1\""),
+                                               std::string("option=\"Clear Hash -button\""), std::string("done=1")})
+                out_.printLine("feature " + feature);
         }
     } else if (needsNothing(word)) {
     } else if (word == "memory") {
         setMemory(line);
     } else if (word == "cores") {
         setCores(line);
+    } else if (word == "option") {
+        setOption(line.substr(wordEnd));
+    } else if (word == "hard" || word == "easy") {
+        ponderOn_ = word == "hard";
     } else if (word == "ping") {
         const auto number = commandWord(line);
         out_.printLine("pong" + (number ? " " + *number : std::string()));
@@ -332,14 +414,38 @@ void XboardLoop::setLevel(const std::string& line) {
     engine_.clock.applyLevel(*moves, *base, *increment);
 }
 
-// "time" is the engine's own clock in centiseconds.
+// "time" is the engine's own clock in centiseconds, for its move after the
+// opponent's; while the engine ponders, the reply it expects is already on
+// the board.
 void XboardLoop::setClock(const std::string& line) {
     const auto word = commandWord(line);
     if (!word) return;
     const auto centiseconds = leadingNumber(*word);
     if (!centiseconds) return;
-    const Game& game = engine_.game;
-    engine_.clock.applyClock(*centiseconds * 10, game.ply(), gamePhase(game.current()));
+    const GameView game = engine_.game.view();
+    const int ply = engine_.game.ply() - (pondering_ ? 1 : 0);
+    engine_.clock.applyClock(*centiseconds * 10, ply, gamePhase(game.positions[ply]));
+}
+
+// "option NAME=VALUE", or "option NAME" for a button: the settings the
+// features offer, by the names they give them.
+void XboardLoop::setOption(const std::string& text) {
+    const std::size_t equals = text.find('=');
+    const std::string name = trimmed(text.substr(0, equals));
+    const std::string value = equals == std::string::npos ? std::string() : trimmed(text.substr(equals + 1));
+    const auto number = leadingNumber(value);
+    if (name == "MultiPV" && number) {
+        const long long lines = std::clamp<long long>(*number, 1, Engine::maxLines);
+        if (lines != *number)
+            out_.printLine("Error (out of range): MultiPV=" + value + ", " + std::to_string(lines) + " is used");
+        engine_.lines = static_cast<int>(lines);
+    } else if (name == "OwnBook" && number) {
+        engine_.ownBook = *number != 0;
+    } else if (name == "Clear Hash") {
+        engine_.clearHash();
+    } else {
+        out_.printLine("Error (unknown option): " + name);
+    }
 }
 
 void XboardLoop::setMoveTime(const std::string& line) {
@@ -374,24 +480,62 @@ bool XboardLoop::gameChangeWaiting() const {
 // not stop the search wait for the loop, which acts on them after the move.
 SearchStatus XboardLoop::readInput() {
     if (!mailbox_) return Completed;
-    for (; examined_ < mailbox_->waitingLines(); ++examined_) {
+    if (pondering_ && !ponderHit_) return readWhilePondering();
+    while (examined_ < mailbox_->waitingLines()) {
         const std::string word = waitingWord(examined_);
         if (word == "?") return MoveNow;
         if (stopsTheSearch(word) || (analysing_ && changesTheGame(word))) return Aborted;
+        // An analysis has no move to wait for: "ping" is answered now.
+        if (analysing_ && actsAtOnce(word))
+            actOnWaitingLine();
+        else
+            ++examined_;
     }
     return Completed;
 }
 
-// The thinking line: depth, score in centipawns, time in centiseconds (in
-// whole seconds), nodes and the best move. A GUI shows and records the
-// score, so a line whose best move has only a bound is not printed; nor is
-// one of a search whose position the GUI has already left.
+void XboardLoop::actOnWaitingLine() {
+    const std::string line = mailbox_->waitingLine(examined_).substr(0, lineCapacity);
+    mailbox_->dropLine(examined_);
+    handleLine(line);
+}
+
+SearchStatus XboardLoop::readWhilePondering() {
+    while (examined_ < mailbox_->waitingLines()) {
+        const std::string word = waitingWord(examined_);
+        Move move;
+        if (readCoordinateMove(word, move)) {
+            if (move.from != expectedReply_.from || move.to != expectedReply_.to || move.promotion != QUEEN)
+                return Aborted;
+            // The opponent played the reply pondered on: the search goes on
+            // as the engine's own, with the clock the GUI has just sent.
+            mailbox_->dropLine(examined_);
+            ponderHit_ = true;
+            engine_.thinker.ponderHit(engine_.clock.limits());
+            return readInput();
+        }
+        // Nothing to move yet: "?" is for the engine's own search.
+        if (word == "?") {
+            mailbox_->dropLine(examined_);
+            continue;
+        }
+        if (!actsAtOnce(word)) return Aborted;
+        actOnWaitingLine();
+    }
+    return Completed;
+}
+
+// The thinking line: depth, score in centipawns, time in centiseconds,
+// nodes and the line, as far as it is known (the best move alone in the
+// progress of a long iteration). A GUI shows and records the score, so a
+// line whose best move has only a bound is not printed; nor is one of a
+// search whose position the GUI has already left.
 bool XboardLoop::report(const ThinkingReport& report) {
     if (!report.hasScore || gameChangeWaiting()) return false;
-    char text[160];
-    std::snprintf(text, sizeof text, "%d %d %lld %lld %s", report.depth, centipawns(report.score),
-                  static_cast<long long>((report.elapsedMs + 1) / 1000 * 100), static_cast<long long>(report.nodes),
-                  moveText(report.bestFrom, report.bestTo).c_str());
-    out_.printLine(text);
+    const Position& root = engine_.game.current();
+    const std::string line = report.line.length > 0 ? lineText(root, report.line, engine_.rules)
+                                                    : uciMove(root, report.bestFrom, report.bestTo);
+    out_.printLine(std::to_string(report.depth) + " " + std::to_string(centipawns(report.score)) + " " +
+                   std::to_string(report.elapsedMs / 10) + " " + std::to_string(report.nodes) + " " + line);
     return true;
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "board/move_text.h"
 #include "engine/engine.h"
 #include "engine/output.h"
 #include "input/mailbox.h"
@@ -44,7 +45,23 @@ public:
 private:
     void thinkIfAsked();
     void analyse();
-    void engineMove();
+    // Searches and plays the engine's move; false when the search was
+    // stopped and nothing was played.
+    bool engineMove();
+    // Prints and plays the move the search chose, and keeps the reply it
+    // expects for pondering.
+    void playEnginesMove(const SearchResult& result);
+    // With pondering on, after the engine's move: plays the reply it
+    // expects and thinks on it until the opponent moves. True when the
+    // opponent played that reply and the engine has answered it.
+    bool ponder();
+    bool mayPonder() const;
+    // Reads the lines that arrive while pondering: the expected reply turns
+    // the search into the engine's own, lines that need no game act at
+    // once, and any other line stops it.
+    SearchStatus readWhilePondering();
+    // Takes the next waiting line out of the mailbox and acts on it now.
+    void actOnWaitingLine();
     void userMove(const std::string& word);
     void printResult();
     // The request for a search of the game's current position.
@@ -57,11 +74,14 @@ private:
     void setDepth(const std::string& line);
     void setMemory(const std::string& line);
     void setCores(const std::string& line);
+    void setOption(const std::string& line);
 
     // "?" asks for the move now; "force", "new", "quit", "setboard",
     // "undo" and "remove" abort the search, and so does, while analysing,
-    // any line that changes the game. Every line stays for the loop, which
-    // acts on it after the search, in order.
+    // any line that changes the game. While analysing, the lines that need
+    // neither the game nor the search ("ping", the clocks) act at once;
+    // every other line stays for the loop, which acts on it after the
+    // search, in order.
     SearchStatus readInput() override;
     bool report(const ThinkingReport& report) override;
     // While analysing: a line that changes the game waits.
@@ -80,6 +100,15 @@ private:
     bool analysing_ = false;
     // The waiting lines the running search has looked at.
     std::size_t examined_ = 0;
+    // "hard": the engine thinks on the opponent's time.
+    bool ponderOn_ = false;
+    // The reply the engine expects to its last move.
+    bool replyExpected_ = false;
+    Move expectedReply_;
+    // The expected reply is on the board and the search thinks on it.
+    bool pondering_ = false;
+    // The opponent played it.
+    bool ponderHit_ = false;
     Player whitePlayer_ = Human;
     Player blackPlayer_ = Computer;
 };

@@ -79,6 +79,7 @@ void Search::startIterations() {
     nodes_ = 0;
     publishedNodes_.store(0, std::memory_order_relaxed);
     lastLoopMoveIndex_ = 0;
+    selectiveDepth_ = 0;
     clearHistoryCounters();
     quiescencePolls_ = true;
     quiescenceNodeLimit_ = quiescencePollInterval;
@@ -92,14 +93,39 @@ void Search::finish() {
 
 // The root moves are searched in the order the last iteration left them, and
 // each gathers its score and line afresh.
-NodeResult Search::searchRoot(MoveList& moves, int alpha, int beta, int depth) {
+NodeResult Search::searchRoot(MoveList& moves, int alpha, int beta, int depth, int firstMove) {
     rootResults_.count = 0;
     pvStack_.clear();
-    for (int i = 0; i < rootMoves_->moves.count; ++i) rootMoves_->moves.score[i] = mateScore - i;
-    moves = rootMoves_->moves;
+    MoveList& root = rootMoves_->moves;
+    for (int i = 0; i < root.count; ++i) root.score[i] = mateScore - i;
+    firstRootMove_ = std::clamp(firstMove, 0, root.count);
+    if (firstRootMove_ == 0) {
+        moves = root;
+    } else {
+        moves.count = root.count - firstRootMove_;
+        for (int i = 0; i < moves.count; ++i) {
+            moves.from[i] = root.from[firstRootMove_ + i];
+            moves.to[i] = root.to[firstRootMove_ + i];
+            moves.score[i] = root.score[firstRootMove_ + i];
+        }
+    }
     const NodeResult result = alphaBeta(line_[rootIndex_], moves, alpha, beta, depth, 0, 0);
     publishedNodes_.store(nodes_, std::memory_order_relaxed);
     return result;
+}
+
+void Search::bringRootMoveTo(int firstMove, uint8_t from, uint8_t to) {
+    RootMoveList& root = *rootMoves_;
+    for (int i = root.moves.count - 1; i > firstMove; --i) {
+        if (root.moves.from[i] != from || root.moves.to[i] != to) continue;
+        for (int j = i; j > firstMove; --j) {
+            std::swap(root.moves.from[j], root.moves.from[j - 1]);
+            std::swap(root.moves.to[j], root.moves.to[j - 1]);
+            std::swap(root.moves.score[j], root.moves.score[j - 1]);
+            std::swap(root.lines[j], root.lines[j - 1]);
+        }
+        return;
+    }
 }
 
 int Search::generate(Position& position, MoveList& moves, int earlierCount) {
@@ -143,6 +169,7 @@ SearchStatus Search::checkTimeAndInput() {
 // The line is read back from the stack: for each ply, the newest node below
 // the ply taken before it. The move's score orders the next iteration.
 void Search::keepRootLine(int t, int score) {
+    t += firstRootMove_;
     PvLine& line = rootMoves_->lines[t];
     line.length = pvStack_.back().searchPly + 1;
     if (line.length > PvLine::capacity) line.length = PvLine::capacity;
@@ -172,6 +199,7 @@ NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int
     uint8_t bestMoveTo = 0;
     // The node's slot in the line; its children go in the next.
     const int linePly = rootIndex_ + searchPly;
+    if (searchPly > selectiveDepth_) selectiveDepth_ = searchPly;
 
     if (searchPly >= 2) {
         const int tableScore = probeHash(position, searchPly, depth, alpha, beta);
@@ -239,7 +267,7 @@ NodeResult Search::alphaBeta(Position& position, MoveList& moves, int alpha, int
         pickNextMove(t, moves);
         const int64_t movesStartNodes = nodes_;
         ++nodes_;
-        if (searchPly == 0) currentRootLine_ = &rootMoves_->lines[t];
+        if (searchPly == 0) currentRootLine_ = &rootMoves_->lines[firstRootMove_ + t];
         if (depth >= 2) {
             const SearchStatus check = checkTimeAndInput();
             if (check != Completed) return {check, alpha, bestMoveFrom, bestMoveTo};

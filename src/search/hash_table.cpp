@@ -106,6 +106,13 @@ void TranspositionTable::clear(int threads) {
     for (std::thread& helper : helpers) helper.join();
 }
 
+int TranspositionTable::permilleUsed() const {
+    const std::size_t sample = std::min<std::size_t>(entries_, 1000);
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < sample; ++i) used += occupied(i) ? 1 : 0;
+    return sample == 0 ? 0 : static_cast<int>(used * 1000 / sample);
+}
+
 bool TranspositionTable::read(uint64_t key, HashEntry& entry) const {
     const std::atomic<uint64_t>* words = &words_[3 * slot(key)];
     const uint64_t first = words[1].load(std::memory_order_relaxed);

@@ -69,6 +69,9 @@ public:
                 words_[3 * slot + 1].load(std::memory_order_relaxed) |
                 words_[3 * slot + 2].load(std::memory_order_relaxed)) != 0;
     }
+    // The share of the table in use, in thousandths, from a sample of its
+    // first slots.
+    int permilleUsed() const;
     // The entry of the key, when its slot holds it.
     bool read(uint64_t key, HashEntry& entry) const;
     void write(uint64_t key, const HashEntry& entry);

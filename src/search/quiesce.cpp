@@ -8,6 +8,7 @@
 // score) and its caller hands the stop on.
 int Search::quiesce(Position& position, MoveList& moves, int alpha, int beta, int depthLeft, int searchPly,
                     SearchStatus& stop) {
+    if (searchPly > selectiveDepth_) selectiveDepth_ = searchPly;
     int status = Normal;
     const int standPat = evaluator.evaluate(position, &status, moves, alpha, beta, rules);
     if (standPat >= beta) return beta;

@@ -92,8 +92,12 @@ public:
     // Counting and polling as the iterations do.
     void startIterations();
     // One search of the root moves (the list kept in rootMoves) to the
-    // given depth.
-    NodeResult searchRoot(MoveList& moves, int alpha, int beta, int depth);
+    // given depth; with a first move above 0, of the moves from that one on,
+    // so that the best few lines can each be searched in full in turn.
+    NodeResult searchRoot(MoveList& moves, int alpha, int beta, int depth, int firstMove = 0);
+    // Brings root move (from, to), at firstMove or later, to firstMove with
+    // its line; the moves between keep their order.
+    void bringRootMoveTo(int firstMove, uint8_t from, uint8_t to);
     // The searches are over: the capture search stops polling.
     void finish();
 
@@ -147,6 +151,8 @@ public:
     const RootMoveList& rootMoves() const { return *rootMoves_; }
     // The root moves completed in the running iteration.
     const RootResults& rootResults() const { return rootResults_; }
+    // The deepest ply any line reached since the iterations started.
+    int selectiveDepth() const { return selectiveDepth_; }
 
     const Rules& rules;
     const Evaluator& evaluator;
@@ -179,6 +185,9 @@ private:
     int rootIndex_ = 0;
     std::unique_ptr<RootMoveList> rootMoves_;
     const PvLine* currentRootLine_ = nullptr;
+    // The first root move of the running search from the root.
+    int firstRootMove_ = 0;
+    int selectiveDepth_ = 0;
     RootResults rootResults_;
     PvStack pvStack_;
     int64_t nodes_ = 0;

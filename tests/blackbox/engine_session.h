@@ -50,7 +50,8 @@ struct ThinkingLine {
     int score = 0;
     int centiseconds = 0;
     long long nodes = 0;
-    std::string move;
+    std::string move;  // the best move's squares
+    std::vector<std::string> line;
 };
 
 // A whole number in decimal, with a minus sign if negative.
@@ -68,8 +69,15 @@ inline bool isSquarePair(const std::string& text) {
            text[2] >= 'a' && text[2] <= 'h' && text[3] >= '1' && text[3] <= '8';
 }
 
-// "2 -6 0 291 g8f6": depth, centipawns, centiseconds, nodes and best move,
-// separated by single blanks and nothing else on the line.
+// A move in coordinates: two squares, and the piece a pawn becomes.
+inline bool isCoordinateMove(const std::string& text) {
+    return isSquarePair(text.substr(0, 4)) &&
+           (text.size() == 4 || (text.size() == 5 && std::string("qrbn").find(text[4]) != std::string::npos));
+}
+
+// "2 -6 0 291 g8f6 b1c3": depth, centipawns, centiseconds, nodes and the
+// line from the best move on, separated by single blanks and nothing else
+// on the line.
 inline bool parseThinkingLine(const std::string& line, ThinkingLine& parsed) {
     std::vector<std::string> fields;
     std::size_t begin = 0;
@@ -79,14 +87,17 @@ inline bool parseThinkingLine(const std::string& line, ThinkingLine& parsed) {
         if (end == std::string::npos) break;
         begin = end + 1;
     }
-    if (fields.size() != 5 || !isSquarePair(fields[4])) return false;
+    if (fields.size() < 5) return false;
+    for (std::size_t i = 4; i < fields.size(); ++i)
+        if (!isCoordinateMove(fields[i])) return false;
     for (int i = 0; i < 4; ++i)
         if (!isWholeNumber(fields[i])) return false;
     parsed.depth = static_cast<int>(std::stoll(fields[0]));
     parsed.score = static_cast<int>(std::stoll(fields[1]));
     parsed.centiseconds = static_cast<int>(std::stoll(fields[2]));
     parsed.nodes = std::stoll(fields[3]);
-    parsed.move = fields[4];
+    parsed.move = fields[4].substr(0, 4);
+    parsed.line.assign(fields.begin() + 4, fields.end());
     return true;
 }
 

@@ -33,29 +33,36 @@ void startLongThink(EngineSession& session) {
 }
 
 // One thinking line per iteration, from depth 2 to the depth limit plus one,
-// each exactly "depth score time nodes move"; the nodes only grow, the time
-// is in whole seconds, and the move of the last line is the move played.
+// each exactly "depth score time nodes line"; the nodes and the time (in
+// centiseconds) only grow, every line is legal move by move, and the last
+// one starts with the move played.
 TEST(Thinking, OneLinePerIterationAndExactMoveLines) {
     EngineSession session;
     ASSERT_TRUE(session.ready());
     session.send("new");
     TestEngine game;
+    std::vector<std::string> played;
     for (const int depthLimit : {3, 1, 4}) {
         session.send("sd " + std::to_string(depthLimit));
         const std::vector<std::string> legal = game.legalMoves();
         session.send(legal[legal.size() / 2]);
         ASSERT_TRUE(game.play(legal[legal.size() / 2]));
+        played.push_back(legal[legal.size() / 2]);
         const EngineReply reply = awaitMove(session, 60000);
         EXPECT_TRUE(reply.otherLines.empty());
         ASSERT_EQ(reply.thinking.size(), static_cast<std::size_t>(depthLimit)) << "sd " << depthLimit;
         long long nodes = 0;
+        int centiseconds = 0;
         for (std::size_t i = 0; i < reply.thinking.size(); ++i) {
             const ThinkingLine& line = reply.thinking[i];
             EXPECT_EQ(line.depth, static_cast<int>(i) + 2);
             EXPECT_GE(line.nodes, nodes);
             nodes = line.nodes;
-            EXPECT_GE(line.centiseconds, 0);
-            EXPECT_EQ(line.centiseconds % 100, 0);
+            EXPECT_GE(line.centiseconds, centiseconds);
+            centiseconds = line.centiseconds;
+            TestEngine walk;
+            for (const std::string& move : played) walk.play(move);
+            for (const std::string& move : line.line) EXPECT_TRUE(walk.play(move)) << move;
             EXPECT_LT(line.score, 38000);
             EXPECT_GT(line.score, -38000);
         }
@@ -63,6 +70,7 @@ TEST(Thinking, OneLinePerIterationAndExactMoveLines) {
         ASSERT_EQ(reply.move.size(), 4u);
         EXPECT_EQ(reply.thinking.back().move, reply.move);
         EXPECT_TRUE(game.play(reply.move)) << reply.move;
+        played.push_back(reply.move);
         EXPECT_EQ(session.quietAnswer(), Lines{});
     }
 }
@@ -194,6 +202,41 @@ TEST(Thinking, OtherLinesWaitForTheMove) {
     EXPECT_EQ(second.thinking.back().depth, 2);
 }
 
+// With "hard" the engine thinks on the reply it expects (the second move of
+// its line): its thinking goes on after its move and "ping" is answered at
+// once. The expected reply carries the search on as the engine's own;
+// another one starts a fresh search of the real game.
+TEST(Thinking, PondersOnTheExpectedReply) {
+    for (const bool expected : {true, false}) {
+        EngineSession session;
+        ASSERT_TRUE(session.ready());
+        for (const char* line : {"new", "hard", "option OwnBook=0", "st 1", "e2e4"}) session.send(line);
+        const EngineReply first = awaitMove(session, 20000);
+        TestEngine game;
+        ASSERT_TRUE(game.play("e2e4") && game.play(first.move)) << first.move;
+        ASSERT_FALSE(first.thinking.empty());
+        const std::vector<std::string> line = first.thinking.back().line;
+        ASSERT_GE(line.size(), 2u);
+        ASSERT_TRUE(session.waitForThinking());
+        session.send("ping 9");
+        const Lines untilPong = session.linesUntil("pong 9", 2000);
+        ASSERT_FALSE(untilPong.empty());
+        EXPECT_EQ(untilPong.back(), "pong 9");
+        std::string reply = line[1];
+        if (!expected) {
+            for (const std::string& move : game.legalMoves())
+                if (move != reply) reply = move;
+        }
+        ASSERT_TRUE(game.play(reply));
+        session.send(reply);
+        const EngineReply second = awaitMove(session, 20000);
+        EXPECT_TRUE(game.play(second.move)) << second.move;
+        bool restarted = false;
+        for (const ThinkingLine& thinking : second.thinking) restarted = restarted || thinking.depth == 2;
+        EXPECT_EQ(restarted, !expected) << "reply " << reply;
+    }
+}
+
 // A single legal move is played within a second, not after the move's
 // thirty seconds, and the next search has its full time again.
 TEST(Thinking, SingleMoveIsPlayedAtOnce) {
@@ -248,12 +291,16 @@ bool analysisReaches(EngineSession& session, int depth) {
 }
 
 // Analysis has no time budget: with a clock that would allow no thought at
-// all it still goes deeper and deeper, until "exit".
+// all it still goes deeper and deeper, until "exit"; "ping" is answered
+// meanwhile.
 TEST(Analysis, RunsUntilStopped) {
     EngineSession session;
     ASSERT_TRUE(session.ready());
     for (const char* line : {"new", "force", "level 40 0:01 0", "time 1", "analyze"}) session.send(line);
     EXPECT_TRUE(analysisReaches(session, 6));
+    session.send("ping 4");
+    const Lines untilPong = session.linesUntil("pong 4", 2000);
+    EXPECT_TRUE(!untilPong.empty() && untilPong.back() == "pong 4");
     session.send("exit");
     session.quietAnswer();
 }

@@ -40,6 +40,7 @@ bool parseInfo(const std::string& line, Info& info) {
 struct Reply {
     std::vector<Info> infos;
     std::string bestmove;  // "" when none came in time
+    std::string ponder;    // the reply expected, if any
     Lines otherLines;
     long long milliseconds = 0;
 };
@@ -49,9 +50,11 @@ Reply awaitBestMove(EngineSession& session, int timeoutMs) {
     Reply reply;
     for (const std::string& line : session.linesUntil("bestmove ", timeoutMs)) {
         Info info;
-        if (line.rfind("bestmove ", 0) == 0)
-            reply.bestmove = line.substr(9);
-        else if (parseInfo(line, info))
+        if (line.rfind("bestmove ", 0) == 0) {
+            std::istringstream words(line.substr(9));
+            std::string ponder;
+            words >> reply.bestmove >> ponder >> reply.ponder;
+        } else if (parseInfo(line, info))
             reply.infos.push_back(info);
         else
             reply.otherLines.push_back(line);
@@ -99,20 +102,25 @@ bool isLegalMove(TestEngine& game, const std::string& move) {
     return game.isLegal(move.substr(0, 4)) && promotes == (move.size() == 5) && (!promotes || move[4] == 'q');
 }
 
-// Every pv is legal move by move, and the best move leads the last one;
+// Every pv is legal move by move, and the best move leads the last best one;
 // nothing else is said, or exactly the lines expected.
 void expectSoundReply(const std::string& position, const Reply& reply, const Lines& otherLines = {}) {
     TestEngine game;
     reference(game, position);
     EXPECT_EQ(reply.otherLines, otherLines) << position;
     EXPECT_TRUE(isLegalMove(game, reply.bestmove)) << position << ": bestmove " << reply.bestmove;
+    if (!reply.ponder.empty() && game.play(reply.bestmove))
+        EXPECT_TRUE(isLegalMove(game, reply.ponder)) << position << ": ponder " << reply.ponder;
     for (const Info& info : reply.infos) {
         TestEngine line;
         reference(line, position);
         for (const std::string& move : info.pv) ASSERT_TRUE(isLegalMove(line, move) && line.play(move)) << move;
     }
-    if (!reply.infos.empty()) {
-        EXPECT_EQ(reply.infos.back().pv.front(), reply.bestmove);
+    // The best line is the last one shown first in its iteration.
+    for (auto info = reply.infos.rbegin(); info != reply.infos.rend(); ++info) {
+        if (info->has("multipv") && info->values.at("multipv") != 1) continue;
+        EXPECT_EQ(info->pv.front(), reply.bestmove);
+        break;
     }
 }
 
@@ -122,7 +130,10 @@ TEST(Uci, HandshakeAndIdleCommands) {
     const Lines identity = {"id name Vortelan 2.73b", "id author the Vortelan developers",
                             "option name Hash type spin default 48 min 1 max 65536",
                             "option name Threads type spin default 1 min 1 max 256",
-                            "option name Clear Hash type button", "uciok"};
+                            "option name Clear Hash type button",
+                            "option name Ponder type check default false",
+                            "option name MultiPV type spin default 1 min 1 max 256",
+                            "option name OwnBook type check default true", "uciok"};
     EXPECT_EQ(session.linesUntil("uciok", 5000), identity);
     for (const char* line : {"setoption name Hash value 16", "debug on", "stop", "ponderhit", "nonsense", "",
                              "ucinewgame", "position startpos"})
@@ -142,7 +153,7 @@ TEST(Uci, ThreadsAndHashOptions) {
         session.send(line);
     EXPECT_EQ(answerBeforeReady(session),
               (Lines{"info string Threads 0 is out of range: 1", "info string Hash needs a number, not \"x\"",
-                     "info string no option named \"Nonsense\""}));
+                     "info string unknown option Nonsense"}));
     const std::string position = "position startpos moves e2e4";
     session.send(position);
     session.send("go depth 6");
@@ -189,17 +200,22 @@ TEST(Uci, DepthLimitedSearches) {
     UciSession session;
     for (const std::string position :
          {"position startpos moves e2e4 c7c5 g1f3 d7d6", "position startpos moves b1c3 b8c6 c3b1 c6b8 b1c3 b8c6 c3b1 c6b8"}) {
-        session.send(position);
-        session.send("go depth 3");
-        const Reply reply = awaitBestMove(session, 30000);
-        ASSERT_EQ(reply.infos.size(), 3u) << position;
-        for (std::size_t i = 0; i < reply.infos.size(); ++i) {
-            const Info& info = reply.infos[i];
-            EXPECT_EQ(info.values.at("depth"), static_cast<int>(i) + 2);
-            EXPECT_EQ(info.scoreKind, "cp");
-            EXPECT_GT(info.values.at("nodes"), 0);
+        // The depth is the last iteration's: one ply for "go depth 1",
+        // though iterations otherwise start at two.
+        for (const int depth : {3, 1}) {
+            session.send(position);
+            session.send("go depth " + std::to_string(depth));
+            const Reply reply = awaitBestMove(session, 30000);
+            const int first = std::min(depth, 2);
+            ASSERT_EQ(reply.infos.size(), static_cast<std::size_t>(depth - first + 1)) << position;
+            for (std::size_t i = 0; i < reply.infos.size(); ++i) {
+                const Info& info = reply.infos[i];
+                EXPECT_EQ(info.values.at("depth"), static_cast<int>(i) + first);
+                EXPECT_EQ(info.scoreKind, "cp");
+                EXPECT_GT(info.values.at("nodes"), 0);
+            }
+            expectSoundReply(position, reply);
         }
-        expectSoundReply(position, reply);
     }
 }
 
@@ -279,6 +295,64 @@ TEST(Uci, InfiniteWaitsForStop) {
     EXPECT_EQ(answerBeforeReady(session), Lines{});
     session.send("stop");
     EXPECT_EQ(awaitBestMove(session, 1000).bestmove, "a1a8");
+}
+
+// "go ponder" answers only after "ponderhit" (then within the clock's
+// budget) or "stop" (then at once), and names the reply it expects.
+TEST(Uci, PonderWaitsForPonderhitOrStop) {
+    UciSession session;
+    const std::string position =
+        "position fen r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP2BPPP/R2QKB1R w KQ - 0 8";
+    for (const char* end : {"ponderhit", "stop"}) {
+        session.send(position);
+        // Two seconds of budget, which a pondering search must not keep to.
+        session.send("go ponder wtime 60000 btime 60000");
+        EXPECT_EQ(awaitBestMove(session, 2500).bestmove, "") << end;
+        session.send(end);
+        const Reply reply = awaitBestMove(session, 15000);
+        expectSoundReply(position, reply);
+        EXPECT_NE(reply.ponder, "") << end;
+    }
+}
+
+// Several lines: each iteration shows MultiPV lines with distinct first
+// moves, best first. "nodes" and "searchmoves" bound the search, and no
+// limit outlives its "go".
+TEST(Uci, MultiPvNodesAndSearchMoves) {
+    UciSession session;
+    const std::string position =
+        "position fen r1bq1rk1/pp2bppp/2n1pn2/3p4/2PP4/2N1PN2/PP2BPPP/R2QKB1R w KQ - 0 8";
+    session.send("setoption name MultiPV value 3");
+    session.send(position);
+    session.send("go depth 4");
+    const Reply several = awaitBestMove(session, 30000);
+    expectSoundReply(position, several);
+    ASSERT_EQ(several.infos.size(), 9u);
+    for (std::size_t i = 0; i < several.infos.size(); ++i) {
+        const Info& info = several.infos[i];
+        EXPECT_EQ(info.values.at("depth"), static_cast<long long>(i / 3 + 2));
+        EXPECT_EQ(info.values.at("multipv"), static_cast<long long>(i % 3 + 1));
+        if (i % 3 == 0) continue;
+        const Info& better = several.infos[i - 1];
+        EXPECT_GE(better.values.at("score"), info.values.at("score"));
+        for (std::size_t j = i - i % 3; j < i; ++j) EXPECT_NE(several.infos[j].pv.front(), info.pv.front());
+    }
+    EXPECT_EQ(several.bestmove, several.infos[6].pv.front());
+
+    session.send("setoption name MultiPV value 1");
+    session.send("go movetime 300");
+    awaitBestMove(session, 10000);
+    session.send("go nodes 20000");
+    const Reply counted = awaitBestMove(session, 30000);
+    expectSoundReply(position, counted);
+    ASSERT_FALSE(counted.infos.empty());
+    EXPECT_LT(counted.infos.back().values.at("nodes"), 40000);
+
+    session.send("go depth 3 searchmoves a2a3 h2h3");
+    const Reply chosen = awaitBestMove(session, 30000);
+    expectSoundReply(position, chosen);
+    EXPECT_TRUE(chosen.bestmove == "a2a3" || chosen.bestmove == "h2h3") << chosen.bestmove;
+    for (const Info& info : chosen.infos) EXPECT_TRUE(info.pv.front() == "a2a3" || info.pv.front() == "h2h3");
 }
 
 // A position the engine cannot use is reported, and no move is searched or

@@ -14,39 +14,44 @@ namespace {
 GoLimits limits(const std::string& go) { return GoLimits::parse(splitWords(go), 1); }
 
 // White to move after 38 plies: 19 moves played, as "time" counts them.
+// One loop reads every "go" in turn, so a limit that outlived its "go"
+// would show in the next row.
 TEST(UciLimits, BudgetFollowsTheEnginesRules) {
     struct Case {
         const char* go;
         int ms, depth;
-        bool extension;
+        bool extension, timed;
     };
     const Case cases[] = {
         // The moves to go are the moves left in the period: 60 s / (21 + 1).
-        {"go wtime 60000 btime 1000 movestogo 21", 2727, 25, false},
-        {"go wtime 240000 btime 1000 movestogo 40", 8000, 25, true},
+        {"go wtime 60000 btime 1000 movestogo 21", 2727, 25, false, true},
+        {"go wtime 240000 btime 1000 movestogo 40", 8000, 25, true, true},
         // Without them the clock is for the whole game: a thirtieth of it,
         // and three quarters of the increment, in milliseconds.
-        {"go wtime 90000 btime 1 winc 2000 binc 0", 3000 + 1500, 25, false},
-        {"go wtime 9000 btime 1 winc 300 binc 0", 300 + 225, 25, false},
-        {"go btime 90000 wtime 1000", 33, 25, false},
-        {"go movetime 400", 400, 25, false},
-        {"go movetime 50 wtime 600000", 50, 25, false},
-        {"go depth 6", 300000, 6, true},
-        {"go depth 6 movetime 700", 700, 6, false},
-        {"go infinite", 300000, 100, true},
-        {"go wtime -5 movestogo x nodes 10 mate 2 ponder", 0, 25, false},
+        {"go wtime 90000 btime 1 winc 2000 binc 0", 3000 + 1500, 25, false, true},
+        {"go wtime 9000 btime 1 winc 300 binc 0", 300 + 225, 25, false, true},
+        {"go btime 90000 wtime 1000", 33, 25, false, true},
+        {"go movetime 400", 400, 25, false, true},
+        // UCI's depth is the last iteration's; the clock counts one less.
+        {"go depth 6", 300000, 5, true, false},
+        {"go movetime 50 wtime 600000", 50, 25, false, true},
+        {"go nodes 100000", 300000, 100, true, false},
+        {"go depth 6 movetime 700", 700, 5, false, true},
+        {"go infinite", 300000, 100, true, false},
+        {"go wtime -5 movestogo x nodes 10 mate 2 ponder", 0, 25, false, true},
     };
+    TestEngine t;
+    UciLoop uci(*t, t.output);
+    std::string game = "position startpos moves";
+    for (int i = 0; i < 19; ++i) game += i % 2 ? " f3g1 f6g8" : " g1f3 g8f6";
+    uci.handleLine(game);
+    ASSERT_EQ(t.ply(), 38);
     for (const Case& c : cases) {
-        TestEngine t;
-        UciLoop uci(*t, t.output);
-        std::string game = "position startpos moves";
-        for (int i = 0; i < 19; ++i) game += i % 2 ? " f3g1 f6g8" : " g1f3 g8f6";
-        uci.handleLine(game);
-        ASSERT_EQ(t.ply(), 38);
-        uci.applyLimits(limits(c.go));
-        EXPECT_EQ(t.limits().budgetMs, c.ms) << c.go;
-        EXPECT_EQ(t.limits().depth, c.depth) << c.go;
-        EXPECT_EQ(t.limits().extensionAllowed, c.extension) << c.go;
+        const ThinkRequest request = uci.thinkRequest(limits(c.go));
+        EXPECT_EQ(request.limits.budgetMs, c.ms) << c.go;
+        EXPECT_EQ(request.limits.depth, c.depth) << c.go;
+        EXPECT_EQ(request.limits.extensionAllowed, c.extension) << c.go;
+        EXPECT_EQ(request.timed, c.timed) << c.go;
     }
 }
 
