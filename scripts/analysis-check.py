@@ -130,15 +130,23 @@ for text in open(log, errors="replace"):
                 break
             games.append(play(games[-1], message))
         continue
-    t = re.match(r"^(\d+) (-?\d+) (\d+) (\d+) ([a-h][1-8][a-h][1-8])$", message)
+    t = re.match(r"^(\d+) (-?\d+) (\d+) (\d+) ([a-h][1-8][a-h][1-8][qrbn]?(?: [a-h][1-8][a-h][1-8][qrbn]?)*)$", message)
     if not t:
         continue
     lines += 1
     last_line_ms = ms
-    move = t.group(5)
+    line = t.group(5).split()
+    move = line[0][:4]
     if move in legal_moves(games[-1]):
         before_change = None
         lines_here += 1
+        # The rest of the line, move by move.
+        fen = games[-1]
+        for i, step in enumerate(line):
+            if step[:4] not in legal_moves(fen):
+                failures.append(f"at {ms} ms \"{message}\": move {i + 1} of the line is not legal")
+                break
+            fen = play(fen, step)
     elif before_change and ms - change_ms <= CROSSING_MS and move in legal_moves(before_change):
         crossed += 1
         before_change = None

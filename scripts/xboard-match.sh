@@ -20,7 +20,9 @@
 # its moves (always reported); ANALYSIS=0 leaves out the analysis checks.
 # ANALYSIS_SECONDS (20) is how long xboard's analysis mode runs on a
 # middle-game position. scripts/xboard-clocks.sh runs the match in each
-# time control.
+# time control. PONDER=1 has both engines think on the opponent's time
+# (xboard's -ponder) and counts the engine's thinking lines that arrive
+# while the opponent is to move.
 set -uo pipefail
 
 cd "$(dirname "$0")/.."
@@ -37,6 +39,9 @@ CLOCK=${CLOCK:-session}
 ST_TIME=${ST_TIME:-0:01}
 MAX_MOVES=${MAX_MOVES:-0}
 MIN_DEPTH=${MIN_DEPTH:-0}
+PONDER=${PONDER:-0}
+PONDER_ARGS=()
+[ "$PONDER" = 1 ] && PONDER_ARGS=(-ponderNextMove true)
 # GAME_LIMIT only guards against a hung GUI: the seconds that a game of 200
 # moves takes at most.
 case $CLOCK in
@@ -123,7 +128,7 @@ WRAPPER
         -fcp "$ENGINE" -fd "$ENGINE_DIR" -fn vortelan \
         -scp "$opponent" -sd "$WORK" -sn fairymax \
         -matchMode true -matchGames "$GAMES" \
-        "${CLOCK_ARGS[@]}" -adjudicateDrawMoves "$MAX_MOVES" \
+        "${CLOCK_ARGS[@]}" "${PONDER_ARGS[@]}" -adjudicateDrawMoves "$MAX_MOVES" \
         -saveGameFile "$games" -autoCallFlag true -testClaims true -checkMates true \
         -popupExitMessage false -popupMoveErrors false -noGUI \
         -debugMode true -nameOfDebugFile "$WORK/xboard.debug" \
@@ -176,10 +181,18 @@ report_thinking() {
     awk -v need="$MIN_DEPTH" '
         match($0, /^[0-9]+ [<>](first |second): /) {
             stamp = $1; side = $2 ~ /second/ ? "second" : "first"; text = substr($0, RLENGTH + 1)
-            if ($2 ~ /^>/) { sent[side] = stamp; next }
+            if ($2 ~ /^>/) {
+                sent[side] = stamp
+                if (text ~ /^[a-h][1-8][a-h][1-8][qrbn]?$/) opponentToMove[side] = 0
+                next
+            }
             n = split(text, f, " ")
-            if (n >= 5 && f[1] ~ /^[0-9]+$/ && f[3] ~ /^[0-9]+$/) depth[side] = f[1]
+            if (n >= 5 && f[1] ~ /^[0-9]+$/ && f[3] ~ /^[0-9]+$/) {
+                depth[side] = f[1]
+                if (opponentToMove[side]) pondered[side]++
+            }
             if (f[1] == "move") {
+                opponentToMove[side] = 1
                 moves[side]++; time[side] += stamp - sent[side]
                 if (depth[side] != "") { deep[side] += depth[side]; counted[side]++ }
                 depth[side] = ""
@@ -191,7 +204,7 @@ report_thinking() {
                 s = sides[i]
                 if (!moves[s]) continue
                 avg[s] = counted[s] ? deep[s] / counted[s] : 0
-                printf "    %s: %d moves, average depth %.1f (%d searched), average %.0f ms a move\n", name[s], moves[s], avg[s], counted[s], time[s] / moves[s]
+                printf "    %s: %d moves, average depth %.1f (%d searched), average %.0f ms a move, %d thinking lines on the opponent'"'"'s time\n", name[s], moves[s], avg[s], counted[s], time[s] / moves[s], pondered[s]
             }
             if (need > 0 && (!counted["first"] || avg["first"] < need)) {
                 printf "FAIL: vortelan thought to depth %.1f on average, %d required\n", avg["first"], need
@@ -252,14 +265,14 @@ fen="4k3/8/8/8/8/8/4P3/4K3 w - - 0 1"
 start_moves="e1d1 e1f1 e1d2 e1f2 e2e3 e2e4"          # White, the set-up position
 after_e4="e8d8 e8f8 e8d7 e8e7 e8f7"                  # Black, after e2e4
 
-# Reads thinking lines ("depth score time nodes move") on standard input and
+# Reads thinking lines ("depth score time nodes move ...") on standard input and
 # checks them against the expected move sets, one set per analysis, in order.
 check_analyses() {
     local label=$1
     shift
     awk -v label="$label" -v expected="$*" '
         BEGIN { wanted = split(expected, sets, "|"); n = 0; last = 99 }
-        $1 ~ /^[0-9]+$/ && NF == 5 {
+        $1 ~ /^[0-9]+$/ && NF >= 5 {
             if ($1 + 0 <= last + 0 && ($1 == 2 || $1 + 0 < last + 0)) { n++; seen[n] = "" }
             last = $1
             if (n == 0) { n = 1 }
@@ -295,7 +308,7 @@ transcript() {
 transcript | (cd "$ENGINE_DIR" && timeout 20 "$ENGINE") >"$WORK/session.out" 2>&1
 status=$?
 [ "$status" = 0 ] || fail "the analysis session ended with status $status"
-grep -E '^[0-9]+ -?[0-9]+ [0-9]+ [0-9]+ [a-h][1-8][a-h][1-8]$' "$WORK/session.out" |
+grep -E '^[0-9]+ -?[0-9]+ [0-9]+ [0-9]+ [a-h][1-8][a-h][1-8]( |$)' "$WORK/session.out" |
     check_analyses "session" "$start_moves|$after_e4|$start_moves" || failures=$((failures + 1))
 
 if [ "$failures" = 0 ]; then

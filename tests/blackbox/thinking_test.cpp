@@ -219,7 +219,7 @@ TEST(Thinking, PondersOnTheExpectedReply) {
         ASSERT_GE(line.size(), 2u);
         ASSERT_TRUE(session.waitForThinking());
         session.send("ping 9");
-        const Lines untilPong = session.linesUntil("pong 9", 2000);
+        const Lines untilPong = session.linesUntil("pong 9", 10000);
         ASSERT_FALSE(untilPong.empty());
         EXPECT_EQ(untilPong.back(), "pong 9");
         std::string reply = line[1];
@@ -299,7 +299,7 @@ TEST(Analysis, RunsUntilStopped) {
     for (const char* line : {"new", "force", "level 40 0:01 0", "time 1", "analyze"}) session.send(line);
     EXPECT_TRUE(analysisReaches(session, 6));
     session.send("ping 4");
-    const Lines untilPong = session.linesUntil("pong 4", 2000);
+    const Lines untilPong = session.linesUntil("pong 4", 10000);
     EXPECT_TRUE(!untilPong.empty() && untilPong.back() == "pong 4");
     session.send("exit");
     session.quietAnswer();

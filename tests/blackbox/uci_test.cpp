@@ -309,7 +309,7 @@ TEST(Uci, PonderWaitsForPonderhitOrStop) {
         session.send("go ponder wtime 60000 btime 60000");
         EXPECT_EQ(awaitBestMove(session, 2500).bestmove, "") << end;
         session.send(end);
-        const Reply reply = awaitBestMove(session, 15000);
+        const Reply reply = awaitBestMove(session, 30000);
         expectSoundReply(position, reply);
         EXPECT_NE(reply.ponder, "") << end;
     }
