@@ -32,3 +32,13 @@ bool Engine::setHashMegabytes(int megabytes) {
     hashMegabytes_ = megabytes;
     return true;
 }
+
+std::string Engine::levelText() const {
+    const PlayingLevel playing = level();
+    if (!playing.limited()) return std::string();
+    std::string text = "level: ";
+    if (limitStrength) text += "UCI_Elo " + std::to_string(elo) + ", ";
+    text += "Skill Level " + std::to_string(playing.tenths / 10) + "." + std::to_string(playing.tenths % 10) +
+            ", about " + std::to_string(playing.elo()) + " Elo, " + std::to_string(playing.nodes()) + " nodes a move";
+    return text;
+}

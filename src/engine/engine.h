@@ -5,12 +5,14 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "board/random.h"
 #include "board/rules.h"
 #include "book/book.h"
 #include "engine/clock.h"
 #include "engine/game.h"
+#include "engine/level.h"
 #include "engine/thinker.h"
 #include "eval/evaluate.h"
 #include "search/hash_table.h"
@@ -54,6 +56,15 @@ struct Engine {
     static constexpr int maxLines = MoveList::capacity;
     int lines = 1;
     bool ownBook = true;
+    // The playing level: the rating while the strength is limited, else the
+    // skill level (20, full strength, by default).
+    bool limitStrength = false;
+    int elo = fullStrengthElo;
+    int skill = 20;
+    PlayingLevel level() const { return limitStrength ? PlayingLevel::ofElo(elo) : PlayingLevel::ofSkill(skill); }
+    // "level: ..." for a weaker level, as both protocols tell it; empty at
+    // full strength.
+    std::string levelText() const;
 
     // Declared in the order they are built: the hash keys are the first
     // values drawn from the random source, the book's choices come after.

@@ -167,7 +167,7 @@ SearchStatus Thinker::poll() {
     const SearchStatus input = sink_->readInput();
     if (input != Completed) return input;
     const int64_t now = nowMs();
-    if (nodeLimit_ > 0 && !pondering_ && totalNodes() >= nodeLimit_) return MoveNow;
+    if (nodeLimit_ > 0 && !pondering_ && iterationsDone_ > 0 && totalNodes() >= nodeLimit_) return MoveNow;
     // Analysis, pondering and a search without a clock run until the input,
     // the depth, the nodes or a mate stop them.
     if (!clockRuns()) {
@@ -232,10 +232,10 @@ bool Thinker::expectedReply(uint8_t from, uint8_t to, uint8_t& replyFrom, uint8_
 // Each line is the best of the root moves the lines before it left, searched
 // with the full window; the lines are shown best first. A line cut short is
 // not shown, and the best completed one stands.
-void Thinker::searchLines(int depth, int lines, MoveList& moves, SearchResult& result) {
+void Thinker::searchLines(int depth, const ThinkRequest& request, MoveList& moves, SearchResult& result) {
     Search& main = *searches_[0];
     RootMoveList& root = main.rootMoves();
-    const int count = std::min(lines, root.moves.count);
+    const int count = std::min(request.lines, root.moves.count);
     int done = 0;
     result.status = Completed;
     for (; done < count; ++done) {
@@ -265,11 +265,13 @@ void Thinker::searchLines(int depth, int lines, MoveList& moves, SearchResult& r
         }
     }
     if (done == 0) return;
+    linesDone_ = done;
     result.score = lineScores_[0];
     result.bestFrom = root.moves.from[0];
     result.bestTo = root.moves.to[0];
     if (result.status == Aborted) return;
-    for (int i = 0; i < done; ++i) {
+    const int shownCount = request.shownLines > 0 ? std::min(done, request.shownLines) : done;
+    for (int i = 0; i < shownCount; ++i) {
         SearchResult shown;
         shown.score = lineScores_[i];
         shown.bestFrom = root.moves.from[i];
@@ -284,6 +286,33 @@ void Thinker::searchLines(int depth, int lines, MoveList& moves, SearchResult& r
     }
 }
 
+// Each line's score is raised by a random share of the spread of the lines
+// (at most a pawn), and its shortfall from the best is partly forgiven, the
+// more so the weaker the level; the highest wins. A line far behind, a
+// missed mate or a lost piece, stays out of reach.
+void Thinker::chooseAmongLines(int weakness, SearchResult& result) {
+    constexpr int pawn = 1000;
+    if (linesDone_ < 2 || weakness <= 0) return;
+    const RootMoveList& root = searches_[0]->rootMoves();
+    const int top = lineScores_[0];
+    const int spread = std::min(top - lineScores_[linesDone_ - 1], pawn);
+    int chosen = 0;
+    long long chosenValue = 0;
+    for (int i = 0; i < linesDone_; ++i) {
+        const long long shortfall = static_cast<long long>(top) - lineScores_[i];
+        const long long push =
+            (weakness * shortfall + static_cast<long long>(spread) * (random_.next() % weakness)) / 128;
+        const long long value = lineScores_[i] + push;
+        if (i == 0 || value >= chosenValue) {
+            chosen = i;
+            chosenValue = value;
+        }
+    }
+    result.bestFrom = root.moves.from[chosen];
+    result.bestTo = root.moves.to[chosen];
+    result.score = lineScores_[chosen];
+}
+
 SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkRequest& request, ThinkingSink& sink) {
     const Position& position = game.current();
     const bool humanToMove = !request.enginesMove;
@@ -295,6 +324,8 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
     forcedChoice_ = humanToMove ? 0 : moves.count;
     bookMissed_ = false;
     currentLine_ = 0;
+    linesDone_ = 0;
+    iterationsDone_ = 0;
 
     Search& main = *searches_[0];
     main.setRoot(game.view(), request.rootPlaysOn);
@@ -333,7 +364,8 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
     }
 
     if (!fromBook) {
-        if (helpers_) {
+        const bool helped = helpers_ && request.weakness == 0;
+        if (helped) {
             helperPoll_.stop.store(false, std::memory_order_relaxed);
             helpers_->start(
                 [this, &game, &request, &rootMoves](int i) { helperSearch(i + 1, game, request, rootMoves); });
@@ -346,7 +378,7 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
             const int64_t iterationStart = nowMs();
             iterationDepth_ = depth;
             if (request.lines > 1) {
-                searchLines(depth, request.lines, moves, result);
+                searchLines(depth, request, moves, result);
             } else {
                 const NodeResult iteration = main.searchRoot(moves, -infinityScore, infinityScore, depth);
                 result.status = iteration.status;
@@ -369,6 +401,7 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
                 if (root.moves.count > 1) sortRootMoves(root, 0, root.moves.count - 1);
             }
             const int64_t iterationEnd = nowMs();
+            if (result.status == Completed) ++iterationsDone_;
 
             main.halveHistory(WHITE);
             main.halveHistory(BLACK);
@@ -396,11 +429,12 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
             }
             if (!(depth - 1 < limits_.depth && goOn)) break;
         }
-        previousScore = result.score;
-        if (helpers_) {
+        if (helped) {
             helperPoll_.stop.store(true, std::memory_order_relaxed);
             helpers_->wait();
         }
+        if (request.weakness > 0 && result.status != Aborted) chooseAmongLines(request.weakness, result);
+        previousScore = result.score;
     }
 
     main.finish();

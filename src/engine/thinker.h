@@ -86,8 +86,13 @@ struct ThinkRequest {
     // a mate in this many moves or fewer (0: it goes on).
     int64_t nodes = 0;
     int mateMoves = 0;
-    // How many of the best root moves each iteration searches in full.
+    // How many of the best root moves each iteration searches in full, and
+    // how many of them are shown (0: all).
     int lines = 1;
+    int shownLines = 0;
+    // A weaker level's weight of chance in the choice among those lines; 0
+    // plays the best line. A weaker level searches on one thread.
+    int weakness = 0;
 };
 
 // With several threads, every thread searches the same root and they share
@@ -155,7 +160,9 @@ private:
     bool clockRuns() const { return timed_ && !analysing_ && !pondering_; }
     // One iteration that searches each of the best lines in full in turn;
     // the result is the best line's.
-    void searchLines(int depth, int lines, MoveList& moves, SearchResult& result);
+    void searchLines(int depth, const ThinkRequest& request, MoveList& moves, SearchResult& result);
+    // A weaker level's choice among the best lines of the last iteration.
+    void chooseAmongLines(int weakness, SearchResult& result);
     void showProgress(int64_t now);
     // The nodes of every thread.
     int64_t totalNodes() const;
@@ -184,7 +191,10 @@ private:
     bool analysing_ = false;
     bool timed_ = true;
     bool pondering_ = false;
+    // The node limit holds once an iteration has completed: the first one,
+    // however small the limit, gives every line a score.
     int64_t nodeLimit_ = 0;
+    int iterationsDone_ = 0;
     // The legal moves of a root where the engine is to move (0 otherwise):
     // one or two of them need little time.
     int forcedChoice_ = 0;
@@ -196,8 +206,10 @@ private:
     int currentLine_ = 0;
     // Leaving the book lengthened the move (or will, after a ponder hit).
     bool bookMissed_ = false;
-    // The scores of the best lines of the iteration, best first.
+    // The scores of the best lines of the last iteration that completed
+    // any, best first, and how many it completed.
     int lineScores_[MoveList::capacity] = {};
+    int linesDone_ = 0;
     // The last line shown, and when: a long analysis repeats it.
     struct ShownLine {
         int depth = 0;

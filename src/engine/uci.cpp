@@ -116,6 +116,10 @@ void UciLoop::identify() {
     out_.printLine("option name Ponder type check default false");
     out_.printLine("option name MultiPV type spin default 1 min 1 max " + std::to_string(Engine::maxLines));
     out_.printLine("option name OwnBook type check default true");
+    out_.printLine("option name UCI_LimitStrength type check default false");
+    out_.printLine("option name UCI_Elo type spin default " + std::to_string(fullStrengthElo) + " min " +
+                   std::to_string(weakestElo) + " max " + std::to_string(fullStrengthElo));
+    out_.printLine("option name Skill Level type spin default 20 min 0 max 20");
     out_.printLine("uciok");
 }
 
@@ -169,6 +173,13 @@ void UciLoop::setOption(const std::vector<std::string>& words) {
             engine_.lines = static_cast<int>(*lines);
     } else if (key == "ownbook") {
         if (const auto on = checkValue("OwnBook", value)) engine_.ownBook = *on;
+    } else if (key == "uci_limitstrength") {
+        if (const auto on = checkValue("UCI_LimitStrength", value)) engine_.limitStrength = *on;
+    } else if (key == "uci_elo") {
+        if (const auto elo = spinValue("UCI_Elo", value, weakestElo, fullStrengthElo))
+            engine_.elo = static_cast<int>(*elo);
+    } else if (key == "skill level") {
+        if (const auto skill = spinValue("Skill Level", value, 0, 20)) engine_.skill = static_cast<int>(*skill);
     } else if (key == "ponder") {
         // The host decides when to ponder; the setting only tells the
         // engine it may be asked to.
@@ -281,6 +292,7 @@ ThinkRequest UciLoop::thinkRequest(const GoLimits& limits) const {
     request.mateMoves = static_cast<int>(limits.mate.value_or(0));
     request.lines = engine_.lines;
     request.useBook = engine_.ownBook && limits.searchMoves.empty();
+    applyLevel(engine_.level(), request);
     return request;
 }
 
@@ -320,6 +332,7 @@ bool UciLoop::go(const std::vector<std::string>& words) {
             engine_.thinker.memory.bookActive = false;
             request_.rootPlaysOn = true;
         }
+        if (const std::string level = engine_.levelText(); !level.empty()) out_.printLine("info string " + level);
         // "quit" ended the search; it waits for the loop.
         examined_ = 0;
         result = engine_.thinker.think(game, moves, request_, *this);

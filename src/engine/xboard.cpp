@@ -157,6 +157,7 @@ ThinkRequest XboardLoop::thinkRequest(bool analysing) const {
     request.analysing = analysing;
     request.useBook = engine_.ownBook;
     request.lines = engine_.lines;
+    applyLevel(engine_.level(), request);
     return request;
 }
 
@@ -279,12 +280,17 @@ bool XboardLoop::handleLine(const std::string& rawLine) {
         // Every version from 2 on understands the feature lines.
         const auto version = commandWord(line);
         if (version && leadingNumber(*version) >= 2) {
-            for (const std::string& feature : {std::string("setboard=1"), std::string("ping=1"),
-                                               std::string("myname=\"") + engineName + " " + engineVersion + "\"",
-                                               std::string("analyze=1"), std::string("memory=1"), std::string("smp=1"),
-                                               "option=\"MultiPV -spin 1 1 " + std::to_string(Engine::maxLines) + "\"",
-                                               std::string("option=\"OwnBook -check 1\""),
-                                               std::string("option=\"Clear Hash -button\""), std::string("done=1")})
+            const std::string elo = std::to_string(fullStrengthElo) + " " + std::to_string(weakestElo) + " " +
+                                    std::to_string(fullStrengthElo);
+            for (const std::string& feature :
+                 {std::string("setboard=1"), std::string("ping=1"),
+                  std::string("myname=\"") + engineName + " " + engineVersion + "\"", std::string("analyze=1"),
+                  std::string("memory=1"), std::string("smp=1"),
+                  "option=\"MultiPV -spin 1 1 " + std::to_string(Engine::maxLines) + "\"",
+                  std::string("option=\"OwnBook -check 1\""), std::string("option=\"Clear Hash -button\""),
+                  std::string("option=\"Skill Level -spin 20 0 20\""),
+                  std::string("option=\"UCI_LimitStrength -check 0\""), "option=\"UCI_Elo -spin " + elo + "\"",
+                  std::string("done=1")})
                 out_.printLine("feature " + feature);
         }
     } else if (needsNothing(word)) {
@@ -434,13 +440,23 @@ void XboardLoop::setOption(const std::string& text) {
     const std::string name = trimmed(text.substr(0, equals));
     const std::string value = equals == std::string::npos ? std::string() : trimmed(text.substr(equals + 1));
     const auto number = leadingNumber(value);
+    // A value out of range is clamped, and said.
+    const auto spin = [&](long long low, long long high) {
+        const long long clamped = std::clamp<long long>(*number, low, high);
+        if (clamped != *number)
+            out_.printLine("Error (out of range): " + name + "=" + value + ", " + std::to_string(clamped) + " is used");
+        return static_cast<int>(clamped);
+    };
     if (name == "MultiPV" && number) {
-        const long long lines = std::clamp<long long>(*number, 1, Engine::maxLines);
-        if (lines != *number)
-            out_.printLine("Error (out of range): MultiPV=" + value + ", " + std::to_string(lines) + " is used");
-        engine_.lines = static_cast<int>(lines);
+        engine_.lines = spin(1, Engine::maxLines);
     } else if (name == "OwnBook" && number) {
         engine_.ownBook = *number != 0;
+    } else if (name == "UCI_LimitStrength" && number) {
+        engine_.limitStrength = *number != 0;
+    } else if (name == "UCI_Elo" && number) {
+        engine_.elo = spin(weakestElo, fullStrengthElo);
+    } else if (name == "Skill Level" && number) {
+        engine_.skill = spin(0, 20);
     } else if (name == "Clear Hash") {
         engine_.clearHash();
     } else {

@@ -133,7 +133,10 @@ TEST(Uci, HandshakeAndIdleCommands) {
                             "option name Clear Hash type button",
                             "option name Ponder type check default false",
                             "option name MultiPV type spin default 1 min 1 max 256",
-                            "option name OwnBook type check default true", "uciok"};
+                            "option name OwnBook type check default true",
+                            "option name UCI_LimitStrength type check default false",
+                            "option name UCI_Elo type spin default 2200 min 800 max 2200",
+                            "option name Skill Level type spin default 20 min 0 max 20", "uciok"};
     EXPECT_EQ(session.linesUntil("uciok", 5000), identity);
     for (const char* line : {"setoption name Hash value 16", "debug on", "stop", "ponderhit", "nonsense", "",
                              "ucinewgame", "position startpos"})
@@ -353,6 +356,35 @@ TEST(Uci, MultiPvNodesAndSearchMoves) {
     expectSoundReply(position, chosen);
     EXPECT_TRUE(chosen.bestmove == "a2a3" || chosen.bestmove == "h2h3") << chosen.bestmove;
     for (const Info& info : chosen.infos) EXPECT_TRUE(info.pv.front() == "a2a3" || info.pv.front() == "h2h3");
+}
+
+// A weaker level says so at the start of every search and plays legal
+// moves; UCI_Elo rules while the strength is limited, the skill level
+// otherwise, and full strength says nothing.
+TEST(Uci, PlayingLevels) {
+    UciSession session;
+    const std::string position = "position startpos moves e2e4 e7e5";
+    const struct {
+        const char* setting;
+        const char* said;
+    } rows[] = {{"Skill Level value 0", "info string level: Skill Level 0.0,"},
+                {"UCI_LimitStrength value true", ""},
+                {"UCI_Elo value 1500", "info string level: UCI_Elo 1500,"},
+                {"UCI_LimitStrength value false", "info string level: Skill Level 0.0,"},
+                {"Skill Level value 20", ""}};
+    session.send("setoption name OwnBook value false");
+    for (const auto& row : rows) {
+        session.send(std::string("setoption name ") + row.setting);
+        session.send(position);
+        session.send("go wtime 10000 btime 10000");
+        const Reply reply = awaitBestMove(session, 30000);
+        TestEngine game;
+        reference(game, position);
+        EXPECT_TRUE(isLegalMove(game, reply.bestmove)) << row.setting << ": " << reply.bestmove;
+        const std::string said = reply.otherLines.empty() ? "" : reply.otherLines.front();
+        EXPECT_EQ(said.substr(0, std::string(row.said).size()), row.said) << row.setting;
+        EXPECT_LE(reply.otherLines.size(), 1u) << row.setting;
+    }
 }
 
 // A position the engine cannot use is reported, and no move is searched or

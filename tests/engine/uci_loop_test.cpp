@@ -55,6 +55,29 @@ TEST(UciLimits, BudgetFollowsTheEnginesRules) {
     }
 }
 
+// Each level below full strength searches more nodes and leaves less to
+// chance than the one below it; the ratings map onto the levels in order,
+// and the top of either scale is full strength, which changes nothing.
+TEST(PlayingLevel, WeakerLevelsSearchLessAndGuessMore) {
+    for (int skill = 1; skill < 20; ++skill) {
+        const PlayingLevel level = PlayingLevel::ofSkill(skill), weaker = PlayingLevel::ofSkill(skill - 1);
+        EXPECT_TRUE(level.limited());
+        EXPECT_GT(level.nodes(), weaker.nodes());
+        EXPECT_LT(level.weakness(), weaker.weakness());
+        EXPECT_GT(level.elo(), weaker.elo());
+    }
+    EXPECT_FALSE(PlayingLevel::ofSkill(20).limited());
+    EXPECT_FALSE(PlayingLevel::ofElo(fullStrengthElo).limited());
+    EXPECT_EQ(PlayingLevel::ofElo(weakestElo).tenths, 0);
+    for (int elo = weakestElo + 100; elo < fullStrengthElo; elo += 100) {
+        EXPECT_GT(PlayingLevel::ofElo(elo).tenths, PlayingLevel::ofElo(elo - 100).tenths) << elo;
+        EXPECT_NEAR(PlayingLevel::ofElo(elo).elo(), elo, 10) << elo;
+    }
+    TestEngine t;
+    UciLoop uci(*t, t.output);
+    EXPECT_EQ(uci.thinkRequest(limits("go wtime 1000 btime 1000")).weakness, 0);
+}
+
 TEST(UciScore, CentipawnsAndMovesToMate) {
     EXPECT_EQ(uciScore(1234), "cp 123");
     EXPECT_EQ(uciScore(-38000), "cp -3800");
