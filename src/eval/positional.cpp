@@ -69,16 +69,18 @@ int PositionalEvaluation::addOpponentAttacks() {
     // evaluation of the same position from counting the attacks twice.
     int8_t* opponentAttacks = p.sideToMove == WHITE ? p.blackAttacks : p.whiteAttacks;
     std::memset(opponentAttacks, 0, sizeof p.whiteAttacks);
-    // With the side to move in check this run finds the opponent attacking
-    // the king, reports the position illegal and leaves its list empty: the
-    // opponent's mobility is then 0, but its attacks are counted all the same.
+    // Only the length of the opponent's list is needed, so it is counted, not
+    // written. With the side to move in check this run finds the opponent
+    // attacking the king, reports the position illegal and counts no moves:
+    // the opponent's mobility is then 0, but its attacks are counted all the
+    // same.
     // The en-passant right belongs to the side to move: the opponent's pawns
     // must not count "captures" onto their own side's passed-over square.
     const uint8_t enPassantTimer = p.enPassantTimer;
     p.enPassantTimer = 0;
     MoveList opponentMoves;
     switchSide(p);
-    generateMoves(p, opponentMoves, Generation::MovesOnly, rules);
+    generateMoves(p, opponentMoves, Generation::CountOnly, rules);
     switchSide(p);
     p.enPassantTimer = enPassantTimer;
     return opponentMoves.count;
