@@ -170,11 +170,12 @@ struct SideAttacks {
     int moveCount = 0;
 };
 
+// The sliders are stopped by the pieces of occupied, which is the board's
+// occupancy or, for the squares a king may step to, that without the king.
 template <bool CountMoves>
-SideAttacks sideAttacks(const Position& p, const PieceSets& sets, uint8_t side) {
+SideAttacks sideAttacks(const Position& p, const PieceSets& sets, uint8_t side, uint64_t occupied) {
     SideAttacks result;
     AttackPlanes& planes = result.planes;
-    const uint64_t occupied = sets.occupied;
     const uint64_t own = sets.ofColour(side);
     const uint64_t notOwn = ~own;
     int moves = 0;
@@ -349,7 +350,7 @@ int generate(Position& p, MoveList& moves, Generation mode, const Rules& rules, 
 
     moves.count = 0;
     const uint8_t side = p.sideToMove;
-    const SideAttacks attacks = sideAttacks<!ListMoves>(p, sets, side);
+    const SideAttacks attacks = sideAttacks<!ListMoves>(p, sets, side, sets.occupied);
     attacks.planes.addTo(side == WHITE ? p.whiteAttacks : p.blackAttacks);
     if (!previousMoveWasLegal(p, attacks.planes.attacked())) return 0;
     if constexpr (ListMoves) {
@@ -388,7 +389,29 @@ int generateLegalMoves(Position& position, MoveList& moves, const Rules& rules, 
     MoveList pseudo;
     moves.count = 0;
     if (!generateMoves(position, pseudo, Generation::Full, rules, earlier)) return 0;
-    for (int i = 0; i < pseudo.count; ++i)
-        if (isLegalMove(position, pseudo.from[i], pseudo.to[i], rules)) moves.append(pseudo.from[i], pseudo.to[i]);
+    // Out of check, only three kinds of move can expose the king: a move of
+    // the king itself, which must not land on an attacked square (the enemy
+    // sliders seen through the king's old square), a move of a pinned piece,
+    // and an en-passant capture, which empties two squares of a line. The
+    // rest are legal as listed; check, castling, pins and en passant are
+    // rare and are played out on a child position.
+    const PieceSets sets(position.board);
+    const uint8_t side = position.sideToMove;
+    const Square king = side == WHITE ? position.whiteKingSquare : position.blackKingSquare;
+    const uint64_t enemyAttacks =
+        sideAttacks<false>(position, sets, opponentOf(side), sets.occupied & ~squareBit(king)).planes.attacked();
+    const bool inCheck = (enemyAttacks & squareBit(king)) != 0;
+    for (int i = 0; i < pseudo.count; ++i) {
+        const Square from = pseudo.from[i], to = pseudo.to[i];
+        const int kind = kindOf(position.board[from]);
+        bool legal;
+        if (inCheck || position.pinned[from] != 0 ||
+            (kind == KING && (from != king || to == from + 2 || to == from - 2)) ||
+            (kind == PAWN && position.enPassantTimer != 0 && to == position.enPassantSquare))
+            legal = isLegalMove(position, from, to, rules);
+        else
+            legal = kind != KING || (enemyAttacks & squareBit(to)) == 0;
+        if (legal) moves.append(from, to);
+    }
     return 1;
 }

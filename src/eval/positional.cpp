@@ -64,7 +64,7 @@ void PositionalEvaluation::startSums() {
 
 int PositionalEvaluation::addOpponentAttacks() {
     Position& p = position;
-    // The full generation left the opponent's map empty and the list-only run
+    // The full generation left the opponent's map empty and the counting run
     // adds onto it. Clearing it first changes nothing then, but keeps a second
     // evaluation of the same position from counting the attacks twice.
     int8_t* opponentAttacks = p.sideToMove == WHITE ? p.blackAttacks : p.whiteAttacks;
