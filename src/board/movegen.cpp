@@ -9,8 +9,11 @@
 // each piece's targets in its fixed direction order: the search's move order
 // and every node count depend on that order.
 #include <cstring>
-#ifdef __BMI2__
+#if defined(__BMI2__) || defined(__AVX512BW__)
 #include <immintrin.h>
+#endif
+#ifdef __SSE2__
+#include <emmintrin.h>
 #endif
 
 #include "board/attacks.h"
@@ -40,22 +43,67 @@ inline uint64_t rayAttacks(Square s, uint64_t occupied) {
     return ray;
 }
 
-// The board as sets of squares, one per piece code (colour bit and kind).
+// Bit 0 of each byte of a word, gathered into the word's eight low bits.
+inline uint64_t gatherLowBits(uint64_t bytes) {
+#ifdef __BMI2__
+    return _pext_u64(bytes, 0x0101010101010101ull);
+#else
+    // Multiplying gathers bit 8i of a word into bit 56 + i.
+    return ((bytes & 0x0101010101010101ull) * 0x0102040810204080ull) >> 56;
+#endif
+}
+
+// The board as sets of squares: one per kind and one per colour.
 struct PieceSets {
-    uint64_t byCode[(COLOUR_MASK | KIND_MASK) + 1] = {};
+    uint64_t kinds[QUEEN + 1] = {};
+    uint64_t colours[2] = {};  // by colour index
     uint64_t occupied = 0;
 
-    explicit PieceSets(const uint8_t board[64]) : occupied(occupiedSquares(board)) {
-        for (uint64_t rest = occupied; rest != 0;) {
-            const Square s = popLowestSquare(rest);
-            byCode[board[s] & (COLOUR_MASK | KIND_MASK)] |= squareBit(s);
+    // The board bytes are read eight at a time, as five sets of their bits:
+    // the kind's three bits, its fourth (no kind has it) and the colour, from
+    // which each kind follows by a few logical operations instead of a
+    // square-by-square walk.
+    explicit PieceSets(const uint8_t board[64]) {
+        uint64_t bits[5] = {};
+#ifdef __SSE2__
+        // Sixteen bytes at a time: shifting bit j of each byte to its top
+        // bit lets one instruction collect it from all sixteen.
+        __m128i quarters[4];
+        for (int q = 0; q < 4; ++q) quarters[q] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(board + 16 * q));
+        for (int j = 0; j < 5; ++j) {
+            const __m128i shift = _mm_cvtsi32_si128(7 - j);
+            for (int q = 0; q < 4; ++q) {
+                const int top = _mm_movemask_epi8(_mm_sll_epi16(quarters[q], shift));
+                bits[j] |= uint64_t{static_cast<uint16_t>(top)} << (16 * q);
+            }
         }
+#else
+        for (int chunk = 0; chunk < 8; ++chunk) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+            uint64_t bytes;
+            std::memcpy(&bytes, board + 8 * chunk, sizeof bytes);
+            for (int j = 0; j < 5; ++j) bits[j] |= gatherLowBits(bytes >> j) << (8 * chunk);
+#else
+            for (int i = 0; i < 8; ++i)
+                for (int j = 0; j < 5; ++j) bits[j] |= uint64_t{(board[8 * chunk + i] >> j) & 1u} << (8 * chunk + i);
+#endif
+        }
+#endif
+        const uint64_t one = bits[0], two = bits[1], four = bits[2];
+        const uint64_t small = ~bits[3];
+        occupied = one | two | four | bits[3];
+        kinds[PAWN] = one & ~two & ~four & small;
+        kinds[ROOK] = ~one & two & ~four & small;
+        kinds[KNIGHT] = one & two & ~four & small;
+        kinds[BISHOP] = ~one & ~two & four & small;
+        kinds[KING] = one & ~two & four & small;
+        kinds[QUEEN] = ~one & two & four & small;
+        const uint64_t pieces = occupied & small & ~(one & two & four);
+        colours[1] = pieces & bits[4];
+        colours[0] = pieces & ~bits[4];
     }
-    uint64_t of(int kind, uint8_t colour) const { return byCode[makePiece(kind, colour)]; }
-    uint64_t ofColour(uint8_t colour) const {
-        return of(PAWN, colour) | of(ROOK, colour) | of(KNIGHT, colour) | of(BISHOP, colour) | of(KING, colour) |
-               of(QUEEN, colour);
-    }
+    uint64_t of(int kind, uint8_t colour) const { return kinds[kind] & colours[colourIndex(colour)]; }
+    uint64_t ofColour(uint8_t colour) const { return colours[colourIndex(colour)]; }
 };
 
 // Bit i of an index of eight squares becomes bit 0 of byte i.
@@ -102,6 +150,14 @@ struct AttackPlanes {
     // Adds the counts onto a map of one byte per square, eight squares at a
     // time: each plane's byte of eight squares spreads to one bit per byte.
     void addTo(int8_t counts[64]) const {
+#ifdef __AVX512BW__
+        // Each plane becomes 64 bytes of all ones or zeros in one step.
+        __m512i sum = _mm512_loadu_si512(counts);
+        for (int k = 0; k < count; ++k)
+            sum = _mm512_add_epi8(
+                sum, _mm512_and_si512(_mm512_movm_epi8(plane[k]), _mm512_set1_epi8(static_cast<char>(1 << k))));
+        _mm512_storeu_si512(counts, sum);
+#else
         int used = count;
         while (used > 0 && plane[used - 1] == 0) --used;
         for (int chunk = 0; chunk < 8; ++chunk) {
@@ -121,6 +177,7 @@ struct AttackPlanes {
             }
 #endif
         }
+#endif
     }
 };
 
@@ -172,8 +229,10 @@ struct SideAttacks {
 
 // The sliders are stopped by the pieces of occupied, which is the board's
 // occupancy or, for the squares a king may step to, that without the king.
+// Where reach is given, it receives each slider's squares by its square.
 template <bool CountMoves>
-SideAttacks sideAttacks(const Position& p, const PieceSets& sets, uint8_t side, uint64_t occupied) {
+SideAttacks sideAttacks(const Position& p, const PieceSets& sets, uint8_t side, uint64_t occupied,
+                        uint64_t* reach = nullptr) {
     SideAttacks result;
     AttackPlanes& planes = result.planes;
     const uint64_t own = sets.ofColour(side);
@@ -202,9 +261,18 @@ SideAttacks sideAttacks(const Position& p, const PieceSets& sets, uint8_t side, 
     };
     for (uint64_t rest = sets.of(KNIGHT, side); rest != 0;) add(geo.knightTargets[popLowestSquare(rest)].squareSet);
     const uint64_t queens = sets.of(QUEEN, side);
-    for (uint64_t rest = sets.of(BISHOP, side) | queens; rest != 0;)
-        add(bishopAttacks(popLowestSquare(rest), occupied));
-    for (uint64_t rest = sets.of(ROOK, side) | queens; rest != 0;) add(rookAttacks(popLowestSquare(rest), occupied));
+    for (uint64_t rest = sets.of(BISHOP, side) | queens; rest != 0;) {
+        const Square s = popLowestSquare(rest);
+        const uint64_t reached = bishopAttacks(s, occupied);
+        add(reached);
+        if (reach) reach[s] = reached;
+    }
+    for (uint64_t rest = sets.of(ROOK, side) | queens; rest != 0;) {
+        const Square s = popLowestSquare(rest);
+        const uint64_t reached = rookAttacks(s, occupied);
+        add(reached);
+        if (reach) reach[s] = ((queens >> s) & 1 ? reach[s] : 0) | reached;
+    }
     for (uint64_t rest = sets.of(KING, side); rest != 0;) {
         const Square s = popLowestSquare(rest);
         add(geo.kingTargets[s].squareSet);
@@ -214,87 +282,77 @@ SideAttacks sideAttacks(const Position& p, const PieceSets& sets, uint8_t side, 
     return result;
 }
 
-// The list of the side to move: piece by piece in square order, each
-// piece's targets in its fixed direction order.
-struct MoveLister {
-    const Position& p;
-    MoveList& moves;
-    const uint64_t occupied;
-    const uint64_t notOwn;
+// Lists the moves of the side to move: piece by piece in square order, each
+// piece's targets in its fixed direction order; a slider's targets come
+// from the squares it reaches (reach), cut into its directions, whose
+// squares run outward as the list wants them. The count is kept in a local:
+// the byte stores of the list may alias anything in memory.
+void listMoves(const Position& p, MoveList& moves, uint64_t occupied, uint64_t own, uint64_t enemy,
+               const uint64_t* reach) {
+    int n = 0;
+    const auto append = [&moves, &n](Square from, Square to) {
+        if (n < MoveList::capacity) {
+            moves.from[n] = static_cast<uint8_t>(from);
+            moves.to[n] = static_cast<uint8_t>(to);
+            moves.score[n] = 0;
+            ++n;
+        }
+    };
+    const auto steps = [&append, own](Square from, const StepTargets& targets) {
+        for (int i = 0; i < targets.count; ++i)
+            if ((own & squareBit(targets.squares[i])) == 0) append(from, targets.squares[i]);
+    };
+    const auto line = [&](Square from, int direction) {
+        const Ray& ray = geo.rays[from][direction];
+        const int length = countSquares(reach[from] & ~own & ray.squareSet);
+        for (int i = 0; i < length; ++i) append(from, ray.squares[i]);
+    };
+    const auto rookMoves = [&](Square from) {
+        for (const int d : {East, West, North, South}) line(from, d);
+    };
+    const auto bishopMoves = [&](Square from) {
+        for (const int d : {NorthEast, SouthWest, SouthEast, NorthWest}) line(from, d);
+    };
 
-    template <int Direction>
-    void slide(Square s) {
-        uint64_t targets = rayAttacks<Direction>(s, occupied) & notOwn;
-        while (targets != 0) {
-            if constexpr (isAscending(Direction)) {
-                moves.append(s, popLowestSquare(targets));
-            } else {
-                const Square t = highestSquare(targets);
-                targets ^= squareBit(t);
-                moves.append(s, t);
+    const bool white = p.sideToMove == WHITE;
+    const uint64_t captureTargets = enemy | (p.enPassantTimer != 0 ? squareBit(p.enPassantSquare) : 0);
+    for (uint64_t rest = own; rest != 0;) {
+        const Square s = popLowestSquare(rest);
+        switch (kindOf(p.board[s])) {
+            case PAWN: {
+                const Square ahead = white ? s + 8 : s - 8;
+                if ((occupied & squareBit(ahead)) == 0) {
+                    append(s, ahead);
+                    const Square twoAhead = white ? s + 16 : s - 16;
+                    if (rankOf(s) == (white ? 1 : 6) && (occupied & squareBit(twoAhead)) == 0) append(s, twoAhead);
+                }
+                // The capture is a move only onto an enemy piece or the
+                // en-passant square. White's pawns list the north-west
+                // capture first, Black's the south-east one.
+                uint64_t captures = geo.pawnAttacks[white ? 1 : 0][s] & captureTargets;
+                while (captures != 0) {
+                    const Square t = white ? lowestSquare(captures) : highestSquare(captures);
+                    captures ^= squareBit(t);
+                    append(s, t);
+                }
+                break;
             }
+            case KNIGHT: steps(s, geo.knightTargets[s]); break;
+            case BISHOP: bishopMoves(s); break;
+            case ROOK: rookMoves(s); break;
+            case QUEEN:
+                rookMoves(s);
+                bishopMoves(s);
+                break;
+            case KING:
+                steps(s, geo.kingTargets[s]);
+                castlingMoves(p, s, append);
+                break;
+            default: break;
         }
     }
-    void rookMoves(Square s) {
-        slide<East>(s);
-        slide<West>(s);
-        slide<North>(s);
-        slide<South>(s);
-    }
-    void bishopMoves(Square s) {
-        slide<NorthEast>(s);
-        slide<SouthWest>(s);
-        slide<SouthEast>(s);
-        slide<NorthWest>(s);
-    }
-
-    void stepMoves(Square s, const StepTargets& steps) {
-        const uint64_t targets = steps.squareSet & notOwn;
-        for (int i = 0; i < steps.count; ++i)
-            if (targets & squareBit(steps.squares[i])) moves.append(s, steps.squares[i]);
-    }
-
-    // The capture is a move only onto an enemy piece or the en-passant
-    // square. White's pawns list the north-west capture first, Black's the
-    // south-east one: the lower square first for White, the higher for Black.
-    void pawnMoves(Square s, bool white, uint64_t captureTargets) {
-        const Square ahead = white ? s + 8 : s - 8;
-        if ((occupied & squareBit(ahead)) == 0) {
-            moves.append(s, ahead);
-            const Square twoAhead = white ? s + 16 : s - 16;
-            if (rankOf(s) == (white ? 1 : 6) && (occupied & squareBit(twoAhead)) == 0) moves.append(s, twoAhead);
-        }
-        uint64_t captures = geo.pawnAttacks[white ? 1 : 0][s] & captureTargets;
-        while (captures != 0) {
-            const Square t = white ? lowestSquare(captures) : highestSquare(captures);
-            captures ^= squareBit(t);
-            moves.append(s, t);
-        }
-    }
-
-    void run(uint64_t own, uint64_t enemy) {
-        const bool white = p.sideToMove == WHITE;
-        const uint64_t captureTargets = enemy | (p.enPassantTimer != 0 ? squareBit(p.enPassantSquare) : 0);
-        for (uint64_t rest = own; rest != 0;) {
-            const Square s = popLowestSquare(rest);
-            switch (kindOf(p.board[s])) {
-                case PAWN: pawnMoves(s, white, captureTargets); break;
-                case KNIGHT: stepMoves(s, geo.knightTargets[s]); break;
-                case BISHOP: bishopMoves(s); break;
-                case ROOK: rookMoves(s); break;
-                case QUEEN:
-                    rookMoves(s);
-                    bishopMoves(s);
-                    break;
-                case KING:
-                    stepMoves(s, geo.kingTargets[s]);
-                    castlingMoves(p, s, [this](Square f, Square t) { moves.append(f, t); });
-                    break;
-                default: break;
-            }
-        }
-    }
-};
+    moves.count = n;
+}
 
 // Marks the pieces pinned to the king and, for the side to move, check.
 // Only an enemy slider on one of the king's lines can give check along it
@@ -350,12 +408,12 @@ int generate(Position& p, MoveList& moves, Generation mode, const Rules& rules, 
 
     moves.count = 0;
     const uint8_t side = p.sideToMove;
-    const SideAttacks attacks = sideAttacks<!ListMoves>(p, sets, side, sets.occupied);
+    uint64_t reach[64];
+    const SideAttacks attacks = sideAttacks<!ListMoves>(p, sets, side, sets.occupied, ListMoves ? reach : nullptr);
     attacks.planes.addTo(side == WHITE ? p.whiteAttacks : p.blackAttacks);
     if (!previousMoveWasLegal(p, attacks.planes.attacked())) return 0;
     if constexpr (ListMoves) {
-        const uint64_t own = sets.ofColour(side);
-        MoveLister{p, moves, sets.occupied, ~own}.run(own, sets.ofColour(opponentOf(side)));
+        listMoves(p, moves, sets.occupied, sets.ofColour(side), sets.ofColour(opponentOf(side)), reach);
     } else {
         moves.count = attacks.moveCount < MoveList::capacity ? attacks.moveCount : MoveList::capacity;
     }
