@@ -12,23 +12,17 @@
 #if defined(__BMI2__) || defined(__AVX512BW__)
 #include <immintrin.h>
 #endif
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 #include "board/attacks.h"
 #include "board/geometry.h"
 #include "board/phase.h"
+#include "board/piece_sets.h"
 #include "board/rules.h"
 #include "board/status.h"
 
 namespace {
 
 const Geometry& geo = boardGeometry;
-
-constexpr uint64_t squareBit(Square s) { return uint64_t{1} << s; }
-
-inline int countSquares(uint64_t squares) { return __builtin_popcountll(squares); }
 
 // The squares a slider reaches along one direction: the ray up to and
 // including the first piece on it, whatever its colour.
@@ -42,69 +36,6 @@ inline uint64_t rayAttacks(Square s, uint64_t occupied) {
     }
     return ray;
 }
-
-// Bit 0 of each byte of a word, gathered into the word's eight low bits.
-inline uint64_t gatherLowBits(uint64_t bytes) {
-#ifdef __BMI2__
-    return _pext_u64(bytes, 0x0101010101010101ull);
-#else
-    // Multiplying gathers bit 8i of a word into bit 56 + i.
-    return ((bytes & 0x0101010101010101ull) * 0x0102040810204080ull) >> 56;
-#endif
-}
-
-// The board as sets of squares: one per kind and one per colour.
-struct PieceSets {
-    uint64_t kinds[QUEEN + 1] = {};
-    uint64_t colours[2] = {};  // by colour index
-    uint64_t occupied = 0;
-
-    // The board bytes are read eight at a time, as five sets of their bits:
-    // the kind's three bits, its fourth (no kind has it) and the colour, from
-    // which each kind follows by a few logical operations instead of a
-    // square-by-square walk.
-    explicit PieceSets(const uint8_t board[64]) {
-        uint64_t bits[5] = {};
-#ifdef __SSE2__
-        // Sixteen bytes at a time: shifting bit j of each byte to its top
-        // bit lets one instruction collect it from all sixteen.
-        __m128i quarters[4];
-        for (int q = 0; q < 4; ++q) quarters[q] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(board + 16 * q));
-        for (int j = 0; j < 5; ++j) {
-            const __m128i shift = _mm_cvtsi32_si128(7 - j);
-            for (int q = 0; q < 4; ++q) {
-                const int top = _mm_movemask_epi8(_mm_sll_epi16(quarters[q], shift));
-                bits[j] |= uint64_t{static_cast<uint16_t>(top)} << (16 * q);
-            }
-        }
-#else
-        for (int chunk = 0; chunk < 8; ++chunk) {
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-            uint64_t bytes;
-            std::memcpy(&bytes, board + 8 * chunk, sizeof bytes);
-            for (int j = 0; j < 5; ++j) bits[j] |= gatherLowBits(bytes >> j) << (8 * chunk);
-#else
-            for (int i = 0; i < 8; ++i)
-                for (int j = 0; j < 5; ++j) bits[j] |= uint64_t{(board[8 * chunk + i] >> j) & 1u} << (8 * chunk + i);
-#endif
-        }
-#endif
-        const uint64_t one = bits[0], two = bits[1], four = bits[2];
-        const uint64_t small = ~bits[3];
-        occupied = one | two | four | bits[3];
-        kinds[PAWN] = one & ~two & ~four & small;
-        kinds[ROOK] = ~one & two & ~four & small;
-        kinds[KNIGHT] = one & two & ~four & small;
-        kinds[BISHOP] = ~one & ~two & four & small;
-        kinds[KING] = one & ~two & four & small;
-        kinds[QUEEN] = ~one & two & four & small;
-        const uint64_t pieces = occupied & small & ~(one & two & four);
-        colours[1] = pieces & bits[4];
-        colours[0] = pieces & ~bits[4];
-    }
-    uint64_t of(int kind, uint8_t colour) const { return kinds[kind] & colours[colourIndex(colour)]; }
-    uint64_t ofColour(uint8_t colour) const { return colours[colourIndex(colour)]; }
-};
 
 // Bit i of an index of eight squares becomes bit 0 of byte i.
 struct SpreadTable {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "board/geometry.h"
+#include "board/piece_sets.h"
 #include "eval/evaluate.h"
 
 namespace {
@@ -35,8 +36,6 @@ static_assert(ownRanksWeighNothing(), "the space scan skips the squares before f
 constexpr int rankBonus[8] = {0, 0, 0, 2, 4, 6, 8, 10};
 
 const Geometry& geo = boardGeometry;
-
-bool onRim(Square s) { return fileOf(s) == 0 || fileOf(s) == 7 || rankOf(s) == 0 || rankOf(s) == 7; }
 
 EvalSide makeSide(const Position& p, uint8_t colour) {
     EvalSide side;
@@ -127,63 +126,105 @@ void PositionalEvaluation::tallyZoneSquare(EvalSide& own, Square z) {
     if (enemyCount > 1 && ownCount < 2) t.zoneWeak += enemyCount - 1;
 }
 
+namespace {
+
+constexpr uint64_t fileSquares(int file) { return 0x0101010101010101ull << file; }
+constexpr uint64_t rankSquares(int rank) { return 0xffull << (8 * rank); }
+constexpr uint64_t rimSquares = fileSquares(0) | fileSquares(7) | rankSquares(0) | rankSquares(7);
+// b1, d1, ..., a2, c2, ...: file + rank odd.
+constexpr uint64_t lightSquares = 0x55aa55aa55aa55aaull;
+
+// The space weights as written, bit by bit: White's squares, and Black's,
+// which read the table with the board turned round (square 63 - s).
+struct SpaceWeightBits {
+    uint64_t white[3] = {};
+    uint64_t black[3] = {};
+    constexpr SpaceWeightBits() {
+        for (Square s = 0; s < 64; ++s)
+            for (int j = 0; j < 3; ++j) {
+                if (spaceWeightAsWritten[s] & (1 << j)) white[j] |= uint64_t{1} << s;
+                if (spaceWeightAsWritten[63 - s] & (1 << j)) black[j] |= uint64_t{1} << s;
+            }
+    }
+};
+constexpr SpaceWeightBits spaceWeightBits{};
+static_assert(spaceWeightAsWritten[63] < 8, "the space weights fit in three bits");
+
+}  // namespace
+
+// Every term here is a sum over the squares or the pieces, so each is taken
+// from the sets of the pieces and the bit-planes of the attack counts
+// instead of a walk over the board.
 void PositionalEvaluation::scanSquares() {
     const Position& p = position;
+    const PieceSets sets(p.board);
+    const CountPlanes whiteCounts(p.whiteAttacks), blackCounts(p.blackAttacks);
     const bool scoreSpace =
         weights.space == SpaceRule::Always || (weights.space == SpaceRule::AfterPly16 && p.plyCount > 16);
     if (scoreSpace) {
-        // Summed in locals: the attack maps are bytes, which may alias the
-        // sums, and adding into the sums directly would store them each time.
-        // A side's own three ranks weigh nothing, so they are not read.
-        int whiteSpace = 0, blackSpace = 0;
-        for (Square s = firstSpaceSquare; s < 64; ++s) whiteSpace += spaceWeight(s) * p.whiteAttacks[s];
-        // Black reads the table from its side, the board turned round.
-        for (Square s = 0; s < 64 - firstSpaceSquare; ++s) blackSpace += spaceWeight(63 - s) * p.blackAttacks[s];
-        white.sum += whiteSpace;
-        black.sum += blackSpace;
+        white.sum += spaceWeightScale * whiteCounts.weightedSum(spaceWeightBits.white);
+        black.sum += spaceWeightScale * blackCounts.weightedSum(spaceWeightBits.black);
     }
-    for (uint64_t occupied = occupiedSquares(p.board); occupied != 0;) {
-        const Square s = popLowestSquare(occupied);
-        const uint8_t piece = p.board[s];
-        tallyPiece(side(colourOf(piece)), s, kindOf(piece));
-    }
+    uint64_t pinned[8];
+    byteBitSets(p.pinned, pinned);
+    const uint64_t pinnedSquares =
+        pinned[0] | pinned[1] | pinned[2] | pinned[3] | pinned[4] | pinned[5] | pinned[6] | pinned[7];
+    tallyPieces(white, sets, whiteCounts, blackCounts, pinnedSquares);
+    tallyPieces(black, sets, blackCounts, whiteCounts, pinnedSquares);
 }
 
-void PositionalEvaluation::tallyPiece(EvalSide& own, Square s, int kind) {
+void PositionalEvaluation::tallyPieces(EvalSide& own, const PieceSets& sets, const CountPlanes& ownCounts,
+                                       const CountPlanes& enemyCounts, uint64_t pinnedSquares) {
     SideTally& t = own.tally;
-    const int ownCount = own.ownAttacks[s];
-    const int enemyCount = own.enemyAttacks[s];
-    const int file = fileOf(s);
-    const int rank = relativeRank(own.colour, s);
+    const uint8_t colour = own.colour;
+    const bool forWhite = colour == WHITE;
+    const uint64_t mine = sets.ofColour(colour);
+    const uint64_t pawns = sets.of(PAWN, colour), rooks = sets.of(ROOK, colour), bishops = sets.of(BISHOP, colour);
 
-    if (weights.pieceSquareValues) own.sum += pieceSquares.value(kind, own.colour == WHITE, s);
-    t.defended += ownCount;
-    t.attacked += enemyCount;
-    if (enemyCount >= 2) t.overattacked += enemyCount - 1;
-    t.pinnedCount += position.pinned[s];
-    // A pinned piece that is hit more often than it is guarded is likely lost.
-    if (position.pinned[s] != 0 && ownCount < enemyCount) t.pinMargin = enemyCount - ownCount;
-    if (ownCount == 0) ++t.undefended;
-    ++t.pieces;
-    if (isLightSquare(s))
-        ++t.light;
-    else
-        ++t.dark;
-    ++t.filePieces[file];
-
-    // A knight on the rim reaches too few squares.
-    if (kind == KNIGHT && onRim(s)) own.sum -= weights.knightOnRim;
-    if (kind == PAWN) {
-        ++t.filePawns[file];
-        if (rank > t.mostAdvancedPawn[file]) t.mostAdvancedPawn[file] = rank;
-        own.sum += advancedPawnBonus(rank, weights.secondPawnBonus);
+    if (weights.pieceSquareValues) {
+        for (int kind = PAWN; kind <= QUEEN; ++kind)
+            for (uint64_t rest = sets.of(kind, colour); rest != 0;)
+                own.sum += pieceSquares.value(kind, forWhite, popLowestSquare(rest));
     }
-    own.sum += rankBonus[rank];
-    if (kind == BISHOP) {
-        ++t.bishops;
-        t.lastBishopOnLight = isLightSquare(s);
-    } else if (kind == ROOK) {
-        ++t.fileRooks[file];
+    t.defended += ownCounts.sumOver(mine);
+    const int attacked = enemyCounts.sumOver(mine);
+    t.attacked += attacked;
+    // Each piece hit more than once adds its hits beyond the first.
+    t.overattacked += attacked - countSquares(enemyCounts.any() & mine);
+    // A pinned piece that is hit more often than it is guarded is likely
+    // lost; the last such piece in square order sets the margin.
+    for (uint64_t rest = pinnedSquares & mine; rest != 0;) {
+        const Square s = popLowestSquare(rest);
+        t.pinnedCount += position.pinned[s];
+        if (own.ownAttacks[s] < own.enemyAttacks[s]) t.pinMargin = own.enemyAttacks[s] - own.ownAttacks[s];
+    }
+    t.undefended += countSquares(mine & ~ownCounts.any());
+    const int pieces = countSquares(mine), light = countSquares(mine & lightSquares);
+    t.pieces += pieces;
+    t.light += light;
+    t.dark += pieces - light;
+    for (int f = 0; f < 8; ++f) {
+        t.filePieces[f] += countSquares(mine & fileSquares(f));
+        t.fileRooks[f] += countSquares(rooks & fileSquares(f));
+        const uint64_t filePawns = pawns & fileSquares(f);
+        t.filePawns[f] += countSquares(filePawns);
+        if (filePawns != 0) {
+            const int rank = forWhite ? rankOf(highestSquare(filePawns)) : 7 - rankOf(lowestSquare(filePawns));
+            if (rank > t.mostAdvancedPawn[f]) t.mostAdvancedPawn[f] = rank;
+        }
+    }
+    // A knight on the rim reaches too few squares.
+    own.sum -= weights.knightOnRim * countSquares(sets.of(KNIGHT, colour) & rimSquares);
+    // Every piece is worth a little more the further it has advanced, and a
+    // pawn more again near promotion.
+    for (int rank = 1; rank < 8; ++rank) {
+        const uint64_t onRank = rankSquares(forWhite ? rank : 7 - rank);
+        own.sum += rankBonus[rank] * countSquares(mine & onRank) +
+                   advancedPawnBonus(rank, weights.secondPawnBonus) * countSquares(pawns & onRank);
+    }
+    if (bishops != 0) {
+        t.bishops += countSquares(bishops);
+        t.lastBishopOnLight = isLightSquare(highestSquare(bishops));
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "board/piece_sets.h"
 #include "board/position.h"
 #include "board/types.h"
 #include "eval/evaluators.h"
@@ -117,7 +118,8 @@ struct PositionalEvaluation {
 private:
     void tallyKingZone(EvalSide& own);
     void tallyZoneSquare(EvalSide& own, Square z);
-    void tallyPiece(EvalSide& own, Square s, int kind);
+    void tallyPieces(EvalSide& own, const PieceSets& sets, const CountPlanes& ownCounts, const CountPlanes& enemyCounts,
+                     uint64_t pinnedSquares);
     void scoreSafety(EvalSide& own);
     void scoreCastling(EvalSide& own, bool castled, bool kingsideBarred, bool queensideBarred);
     void scoreFiles(EvalSide& own, const EvalSide& enemy);
