@@ -204,10 +204,14 @@ void PositionalEvaluation::tallyPieces(EvalSide& own, const PieceSets& sets, con
     t.light += light;
     t.dark += pieces - light;
     for (int f = 0; f < 8; ++f) {
-        t.filePieces[f] += countSquares(mine & fileSquares(f));
-        t.fileRooks[f] += countSquares(rooks & fileSquares(f));
+        const int filePieces = countSquares(mine & fileSquares(f)), fileRooks = countSquares(rooks & fileSquares(f));
+        t.filePieces[f] += filePieces;
+        t.fileRooks[f] += fileRooks;
+        t.pieceFiles |= static_cast<unsigned>(filePieces != 0) << f;
+        t.rookFiles |= static_cast<unsigned>(fileRooks != 0) << f;
         const uint64_t filePawns = pawns & fileSquares(f);
         t.filePawns[f] += countSquares(filePawns);
+        t.pawnFiles |= static_cast<unsigned>(filePawns != 0) << f;
         if (filePawns != 0) {
             const int rank = forWhite ? rankOf(highestSquare(filePawns)) : 7 - rankOf(lowestSquare(filePawns));
             if (rank > t.mostAdvancedPawn[f]) t.mostAdvancedPawn[f] = rank;
@@ -272,30 +276,33 @@ void PositionalEvaluation::scoreFiles() {
 void PositionalEvaluation::scoreFiles(EvalSide& own, const EvalSide& enemy) {
     const SideTally& t = own.tally;
     const SideTally& e = enemy.tally;
-    for (int f = 0; f < 8; ++f) {
-        const int pawns = t.filePawns[f];
-        // A king on a file without its own pawn has no cover in front.
-        if (pawns == 0 && fileOf(own.king) == f) own.sum -= 20;
-        // Rooks on a file free of enemy pieces, twice as good next to the
-        // enemy king.
+    const unsigned pawnFiles = t.pawnFiles;
+    // A king on a file without its own pawn has no cover in front.
+    if (((pawnFiles >> fileOf(own.king)) & 1) == 0) own.sum -= 20;
+    // Rooks on a file free of enemy pieces, twice as good next to the enemy
+    // king.
+    for (unsigned files = t.rookFiles & ~e.pieceFiles; files != 0; files &= files - 1) {
+        const int f = __builtin_ctz(files);
         const int rooks = t.fileRooks[f];
-        if (rooks > 0 && e.filePieces[f] == 0) {
-            own.sum += 19 * rooks * rooks;
-            const int toKing = f - fileOf(enemy.king);
-            if (toKing >= -1 && toKing <= 1) own.sum += 19 * rooks * rooks;
-        }
+        own.sum += 19 * rooks * rooks;
+        const int toKing = f - fileOf(enemy.king);
+        if (toKing >= -1 && toKing <= 1) own.sum += 19 * rooks * rooks;
+    }
+    // Isolated pawns, and the inner files whose pawns (were there any) would
+    // lack a neighbour on one side. Bit f of leftHasPawn is set when file
+    // f - 1 has a pawn, of rightHasPawn when file f + 1 has.
+    const unsigned leftHasPawn = (pawnFiles << 1) & 0xff, rightHasPawn = pawnFiles >> 1;
+    const unsigned isolated = pawnFiles & ~leftHasPawn & ~rightHasPawn;
+    const unsigned innerFiles = 0x7e;
+    const unsigned lacking = innerFiles & ~(leftHasPawn & rightHasPawn) & ~isolated;
+    own.sum -= 66 * __builtin_popcount(isolated) + 22 * __builtin_popcount(lacking);
+    for (unsigned files = pawnFiles; files != 0; files &= files - 1) {
+        const int f = __builtin_ctz(files);
+        const int pawns = t.filePawns[f];
         if (pawns > 1) own.sum += 83 - 83 * pawns;
-        // Isolated pawns, and the inner files whose pawns (were there any)
-        // would lack a neighbour on one side.
-        const bool leftHasPawn = f > 0 && t.filePawns[f - 1] > 0;
-        const bool rightHasPawn = f < 7 && t.filePawns[f + 1] > 0;
-        if (pawns > 0 && !leftHasPawn && !rightHasPawn)
-            own.sum -= 66;
-        else if (f >= 1 && f <= 6 && (!leftHasPawn || !rightHasPawn))
-            own.sum -= 22;
         // Passed pawns: nothing ahead on the file (or already beside or past
         // the enemy pawn) and no enemy pawn on each neighbouring file.
-        if (pawns > 0 && (e.filePawns[f] == 0 || t.mostAdvancedPawn[f] + e.mostAdvancedPawn[f] >= 7)) {
+        if (e.filePawns[f] == 0 || t.mostAdvancedPawn[f] + e.mostAdvancedPawn[f] >= 7) {
             const int rank = t.mostAdvancedPawn[f];
             if (f == 0 || e.filePawns[f - 1] == 0) own.sum += 50 * rank;
             if (f == 7 || e.filePawns[f + 1] == 0) own.sum += 50 * rank;

@@ -66,6 +66,10 @@ struct SideTally {
     int fileRooks[8] = {};
     int filePawns[8] = {};
     int mostAdvancedPawn[8] = {};  // relative rank, 0 when the file has none
+    // Bit f set for each file f with a piece, a rook, a pawn of the side.
+    unsigned pieceFiles = 0;
+    unsigned rookFiles = 0;
+    unsigned pawnFiles = 0;
 };
 
 // One side as the evaluation sees it: its king, its own and the enemy's

@@ -160,10 +160,10 @@ Reference referenceOf(const Position& p) {
 }
 
 // Thousands of positions from random games out of the perft and bench
-// positions, legal ones and the illegal children of their first moves: the
-// full generation's counts, pins, check, status and material, and the
-// opponent's counts and move total the evaluation asks for, all as the
-// reference finds them.
+// positions, legal ones and the illegal children of random moves: the full
+// generation's counts, pins, check, status and material, the legal list, and
+// the opponent's counts and move total the evaluation asks for, all as the
+// reference (or playing each move out) finds them.
 TEST(MoveGeneration, AttackCountsPinsAndStatusMatchTheSquareBySquareReference) {
     std::vector<const char*> starts = {
         "8/2p5/3p4/KP5r/1R3p1k/8/4P1P1/8 w - - 0 1",
@@ -203,6 +203,15 @@ TEST(MoveGeneration, AttackCountsPinsAndStatusMatchTheSquareBySquareReference) {
                 if (q->status() <= InCheck) {
                     ASSERT_EQ(q->status(), r.inCheck ? InCheck : Normal);
                 }
+                // The legal list keeps exactly the moves that leave the king
+                // safe when played out.
+                MoveList played, legalList;
+                for (int i = 0; i < moves.count; ++i)
+                    if (isLegalMove(*q, moves.from[i], moves.to[i], t.rules)) played.append(moves.from[i], moves.to[i]);
+                generateLegalMoves(*q, legalList, t.rules);
+                ASSERT_EQ(legalList.count, played.count) << start << " ply " << ply;
+                for (int i = 0; i < played.count; ++i)
+                    ASSERT_TRUE(legalList.from[i] == played.from[i] && legalList.to[i] == played.to[i]);
                 // The opponent's side, without the en-passant right, listed
                 // and only counted.
                 Position listed = *q, counted = *q;
