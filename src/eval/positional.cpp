@@ -131,6 +131,13 @@ namespace {
 constexpr uint64_t fileSquares(int file) { return 0x0101010101010101ull << file; }
 constexpr uint64_t rankSquares(int rank) { return 0xffull << (8 * rank); }
 constexpr uint64_t rimSquares = fileSquares(0) | fileSquares(7) | rankSquares(0) | rankSquares(7);
+// Bit f set for each file f that holds a square of the set.
+constexpr unsigned filesOf(uint64_t squares) {
+    squares |= squares >> 32;
+    squares |= squares >> 16;
+    squares |= squares >> 8;
+    return static_cast<unsigned>(squares & 0xff);
+}
 // b1, d1, ..., a2, c2, ...: file + rank odd.
 constexpr uint64_t lightSquares = 0x55aa55aa55aa55aaull;
 
@@ -203,19 +210,19 @@ void PositionalEvaluation::tallyPieces(EvalSide& own, const PieceSets& sets, con
     t.pieces += pieces;
     t.light += light;
     t.dark += pieces - light;
-    for (int f = 0; f < 8; ++f) {
-        const int filePieces = countSquares(mine & fileSquares(f)), fileRooks = countSquares(rooks & fileSquares(f));
-        t.filePieces[f] += filePieces;
-        t.fileRooks[f] += fileRooks;
-        t.pieceFiles |= static_cast<unsigned>(filePieces != 0) << f;
-        t.rookFiles |= static_cast<unsigned>(fileRooks != 0) << f;
+    t.pieceFiles |= filesOf(mine);
+    t.rookFiles |= filesOf(rooks);
+    t.pawnFiles |= filesOf(pawns);
+    for (unsigned files = filesOf(rooks); files != 0; files &= files - 1) {
+        const int f = __builtin_ctz(files);
+        t.fileRooks[f] += countSquares(rooks & fileSquares(f));
+    }
+    for (unsigned files = filesOf(pawns); files != 0; files &= files - 1) {
+        const int f = __builtin_ctz(files);
         const uint64_t filePawns = pawns & fileSquares(f);
         t.filePawns[f] += countSquares(filePawns);
-        t.pawnFiles |= static_cast<unsigned>(filePawns != 0) << f;
-        if (filePawns != 0) {
-            const int rank = forWhite ? rankOf(highestSquare(filePawns)) : 7 - rankOf(lowestSquare(filePawns));
-            if (rank > t.mostAdvancedPawn[f]) t.mostAdvancedPawn[f] = rank;
-        }
+        const int rank = forWhite ? rankOf(highestSquare(filePawns)) : 7 - rankOf(lowestSquare(filePawns));
+        if (rank > t.mostAdvancedPawn[f]) t.mostAdvancedPawn[f] = rank;
     }
     // A knight on the rim reaches too few squares.
     own.sum -= weights.knightOnRim * countSquares(sets.of(KNIGHT, colour) & rimSquares);

@@ -62,7 +62,6 @@ struct SideTally {
     int dark = 0;
     int bishops = 0;
     bool lastBishopOnLight = false;
-    int filePieces[8] = {};
     int fileRooks[8] = {};
     int filePawns[8] = {};
     int mostAdvancedPawn[8] = {};  // relative rank, 0 when the file has none
