@@ -117,14 +117,68 @@ constexpr uint64_t fileH = fileA << 7;
 constexpr uint64_t rank3 = 0xffull << 16;
 constexpr uint64_t rank6 = 0xffull << 40;
 
-uint64_t bishopAttacks(Square s, uint64_t occupied) {
+uint64_t walkBishopAttacks(Square s, uint64_t occupied) {
     return rayAttacks<NorthEast>(s, occupied) | rayAttacks<SouthWest>(s, occupied) |
            rayAttacks<SouthEast>(s, occupied) | rayAttacks<NorthWest>(s, occupied);
 }
-uint64_t rookAttacks(Square s, uint64_t occupied) {
+uint64_t walkRookAttacks(Square s, uint64_t occupied) {
     return rayAttacks<East>(s, occupied) | rayAttacks<West>(s, occupied) | rayAttacks<North>(s, occupied) |
            rayAttacks<South>(s, occupied);
 }
+
+#ifdef __BMI2__
+// Where the processor can extract bits by a mask, a slider's squares are
+// looked up: the pieces on its lines (the last square of each ray, which
+// stops nothing beyond, left out) index a table of the squares reached,
+// filled at start-up from the rays.
+class SliderTables {
+public:
+    SliderTables() {
+        std::size_t next = 0;
+        for (Square s = 0; s < 64; ++s) {
+            fill(rook_[s], s, 0, firstBishopDirection, next, walkRookAttacks);
+            fill(bishop_[s], s, firstBishopDirection, directionCount, next, walkBishopAttacks);
+        }
+    }
+    uint64_t rook(Square s, uint64_t occupied) const { return lookUp(rook_[s], occupied); }
+    uint64_t bishop(Square s, uint64_t occupied) const { return lookUp(bishop_[s], occupied); }
+
+private:
+    struct Entry {
+        uint64_t mask = 0;
+        std::size_t offset = 0;
+    };
+    // 4096 pieces' worth of rook lines at most on one square, 512 of bishop
+    // lines: 102400 and 5248 entries over the board.
+    static constexpr std::size_t size = 102400 + 5248;
+
+    template <typename Walk>
+    void fill(Entry& entry, Square s, int firstDirection, int endDirection, std::size_t& next, Walk walk) {
+        for (int d = firstDirection; d < endDirection; ++d) {
+            const Ray& ray = geo.rays[s][d];
+            if (ray.length > 1) entry.mask |= ray.squareSet & ~squareBit(ray.squares[ray.length - 1]);
+        }
+        entry.offset = next;
+        const std::size_t subsets = std::size_t{1} << countSquares(entry.mask);
+        for (std::size_t i = 0; i < subsets; ++i) table_[next + i] = walk(s, _pdep_u64(i, entry.mask));
+        next += subsets;
+    }
+    uint64_t lookUp(const Entry& entry, uint64_t occupied) const {
+        return table_[entry.offset + _pext_u64(occupied, entry.mask)];
+    }
+
+    Entry rook_[64];
+    Entry bishop_[64];
+    uint64_t table_[size];
+};
+const SliderTables sliderTables;
+
+uint64_t bishopAttacks(Square s, uint64_t occupied) { return sliderTables.bishop(s, occupied); }
+uint64_t rookAttacks(Square s, uint64_t occupied) { return sliderTables.rook(s, occupied); }
+#else
+uint64_t bishopAttacks(Square s, uint64_t occupied) { return walkBishopAttacks(s, occupied); }
+uint64_t rookAttacks(Square s, uint64_t occupied) { return walkRookAttacks(s, occupied); }
+#endif
 
 // Castling asks only for the rights, empty squares between and the own rook
 // on its corner; whether the king passes through check is found in the
