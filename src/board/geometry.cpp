@@ -34,17 +34,32 @@ constexpr Geometry build() {
                 ray.squares[ray.length++] = static_cast<uint8_t>(at);
                 ray.squareSet |= uint64_t{1} << at;
             }
+            (d < firstBishopDirection ? g.rookLines : g.bishopLines)[s] |= ray.squareSet;
+            uint64_t passed = 0;
+            for (int i = 0; i < ray.length; ++i) {
+                g.between[s][ray.squares[i]] = passed;
+                passed |= uint64_t{1} << ray.squares[i];
+            }
             if (ray.length > 0) {
                 StepTargets& king = g.kingTargets[s];
                 king.squares[king.count++] = ray.squares[0];
+                king.squareSet |= uint64_t{1} << ray.squares[0];
             }
         }
         for (int k = 0; k < 8; ++k) {
             if (stepStaysOnBoard(s, knightMailboxStep[k])) {
                 StepTargets& knight = g.knightTargets[s];
                 knight.squares[knight.count++] = static_cast<uint8_t>(s + knightBoardStep[k]);
+                knight.squareSet |= uint64_t{1} << (s + knightBoardStep[k]);
             }
         }
+        // White's pawns take towards the north-east and north-west, Black's
+        // towards the south-east and south-west: the first squares of those
+        // rays.
+        for (const int d : {NorthEast, NorthWest})
+            if (g.rays[s][d].length > 0) g.pawnAttacks[1][s] |= uint64_t{1} << g.rays[s][d].squares[0];
+        for (const int d : {SouthEast, SouthWest})
+            if (g.rays[s][d].length > 0) g.pawnAttacks[0][s] |= uint64_t{1} << g.rays[s][d].squares[0];
     }
     return g;
 }

@@ -31,8 +31,9 @@ int makeMove(Square from, Square to, Position& position, const Rules& rules, uin
 
 // What a move generation fills besides the move list and the side to move's
 // attack counts: nothing more, or every derived field (pins, check,
-// material and status), which is what a new position needs.
-enum class Generation { MovesOnly, Full };
+// material and status), which is what a new position needs. CountOnly is
+// MovesOnly without the list: moves.count alone says how long it would be.
+enum class Generation { MovesOnly, Full, CountOnly };
 
 // Lists the pseudo-legal moves of the side to move and counts its attacks.
 // Returns 0 when the move that led to the position left the mover's king

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "board/geometry.h"
+#include "board/piece_sets.h"
 #include "eval/evaluate.h"
 
 namespace {
@@ -36,8 +37,6 @@ constexpr int rankBonus[8] = {0, 0, 0, 2, 4, 6, 8, 10};
 
 const Geometry& geo = boardGeometry;
 
-bool onRim(Square s) { return fileOf(s) == 0 || fileOf(s) == 7 || rankOf(s) == 0 || rankOf(s) == 7; }
-
 EvalSide makeSide(const Position& p, uint8_t colour) {
     EvalSide side;
     side.colour = colour;
@@ -64,21 +63,23 @@ void PositionalEvaluation::startSums() {
 
 int PositionalEvaluation::addOpponentAttacks() {
     Position& p = position;
-    // The full generation left the opponent's map empty and the list-only run
+    // The full generation left the opponent's map empty and the counting run
     // adds onto it. Clearing it first changes nothing then, but keeps a second
     // evaluation of the same position from counting the attacks twice.
     int8_t* opponentAttacks = p.sideToMove == WHITE ? p.blackAttacks : p.whiteAttacks;
     std::memset(opponentAttacks, 0, sizeof p.whiteAttacks);
-    // With the side to move in check this run finds the opponent attacking
-    // the king, reports the position illegal and leaves its list empty: the
-    // opponent's mobility is then 0, but its attacks are counted all the same.
+    // Only the length of the opponent's list is needed, so it is counted, not
+    // written. With the side to move in check this run finds the opponent
+    // attacking the king, reports the position illegal and counts no moves:
+    // the opponent's mobility is then 0, but its attacks are counted all the
+    // same.
     // The en-passant right belongs to the side to move: the opponent's pawns
     // must not count "captures" onto their own side's passed-over square.
     const uint8_t enPassantTimer = p.enPassantTimer;
     p.enPassantTimer = 0;
     MoveList opponentMoves;
     switchSide(p);
-    generateMoves(p, opponentMoves, Generation::MovesOnly, rules);
+    generateMoves(p, opponentMoves, Generation::CountOnly, rules);
     switchSide(p);
     p.enPassantTimer = enPassantTimer;
     return opponentMoves.count;
@@ -125,63 +126,116 @@ void PositionalEvaluation::tallyZoneSquare(EvalSide& own, Square z) {
     if (enemyCount > 1 && ownCount < 2) t.zoneWeak += enemyCount - 1;
 }
 
+namespace {
+
+constexpr uint64_t fileSquares(int file) { return 0x0101010101010101ull << file; }
+constexpr uint64_t rankSquares(int rank) { return 0xffull << (8 * rank); }
+constexpr uint64_t rimSquares = fileSquares(0) | fileSquares(7) | rankSquares(0) | rankSquares(7);
+// Bit f set for each file f that holds a square of the set.
+constexpr unsigned filesOf(uint64_t squares) {
+    squares |= squares >> 32;
+    squares |= squares >> 16;
+    squares |= squares >> 8;
+    return static_cast<unsigned>(squares & 0xff);
+}
+// b1, d1, ..., a2, c2, ...: file + rank odd.
+constexpr uint64_t lightSquares = 0x55aa55aa55aa55aaull;
+
+// The space weights as written, bit by bit: White's squares, and Black's,
+// which read the table with the board turned round (square 63 - s).
+struct SpaceWeightBits {
+    uint64_t white[3] = {};
+    uint64_t black[3] = {};
+    constexpr SpaceWeightBits() {
+        for (Square s = 0; s < 64; ++s)
+            for (int j = 0; j < 3; ++j) {
+                if (spaceWeightAsWritten[s] & (1 << j)) white[j] |= uint64_t{1} << s;
+                if (spaceWeightAsWritten[63 - s] & (1 << j)) black[j] |= uint64_t{1} << s;
+            }
+    }
+};
+constexpr SpaceWeightBits spaceWeightBits{};
+static_assert(spaceWeightAsWritten[63] < 8, "the space weights fit in three bits");
+
+}  // namespace
+
+// Every term here is a sum over the squares or the pieces, so each is taken
+// from the sets of the pieces and the bit-planes of the attack counts
+// instead of a walk over the board.
 void PositionalEvaluation::scanSquares() {
     const Position& p = position;
+    const PieceSets sets(p.board);
+    const CountPlanes whiteCounts(p.whiteAttacks), blackCounts(p.blackAttacks);
     const bool scoreSpace =
         weights.space == SpaceRule::Always || (weights.space == SpaceRule::AfterPly16 && p.plyCount > 16);
     if (scoreSpace) {
-        // Summed in locals: the attack maps are bytes, which may alias the
-        // sums, and adding into the sums directly would store them each time.
-        // A side's own three ranks weigh nothing, so they are not read.
-        int whiteSpace = 0, blackSpace = 0;
-        for (Square s = firstSpaceSquare; s < 64; ++s) whiteSpace += spaceWeight(s) * p.whiteAttacks[s];
-        // Black reads the table from its side, the board turned round.
-        for (Square s = 0; s < 64 - firstSpaceSquare; ++s) blackSpace += spaceWeight(63 - s) * p.blackAttacks[s];
-        white.sum += whiteSpace;
-        black.sum += blackSpace;
+        white.sum += spaceWeightScale * whiteCounts.weightedSum(spaceWeightBits.white);
+        black.sum += spaceWeightScale * blackCounts.weightedSum(spaceWeightBits.black);
     }
-    for (uint64_t occupied = occupiedSquares(p.board); occupied != 0;) {
-        const Square s = popLowestSquare(occupied);
-        const uint8_t piece = p.board[s];
-        tallyPiece(side(colourOf(piece)), s, kindOf(piece));
-    }
+    uint64_t pinned[8];
+    byteBitSets(p.pinned, pinned);
+    const uint64_t pinnedSquares =
+        pinned[0] | pinned[1] | pinned[2] | pinned[3] | pinned[4] | pinned[5] | pinned[6] | pinned[7];
+    tallyPieces(white, sets, whiteCounts, blackCounts, pinnedSquares);
+    tallyPieces(black, sets, blackCounts, whiteCounts, pinnedSquares);
 }
 
-void PositionalEvaluation::tallyPiece(EvalSide& own, Square s, int kind) {
+void PositionalEvaluation::tallyPieces(EvalSide& own, const PieceSets& sets, const CountPlanes& ownCounts,
+                                       const CountPlanes& enemyCounts, uint64_t pinnedSquares) {
     SideTally& t = own.tally;
-    const int ownCount = own.ownAttacks[s];
-    const int enemyCount = own.enemyAttacks[s];
-    const int file = fileOf(s);
-    const int rank = relativeRank(own.colour, s);
+    const uint8_t colour = own.colour;
+    const bool forWhite = colour == WHITE;
+    const uint64_t mine = sets.ofColour(colour);
+    const uint64_t pawns = sets.of(PAWN, colour), rooks = sets.of(ROOK, colour), bishops = sets.of(BISHOP, colour);
 
-    if (weights.pieceSquareValues) own.sum += pieceSquares.value(kind, own.colour == WHITE, s);
-    t.defended += ownCount;
-    t.attacked += enemyCount;
-    if (enemyCount >= 2) t.overattacked += enemyCount - 1;
-    t.pinnedCount += position.pinned[s];
-    // A pinned piece that is hit more often than it is guarded is likely lost.
-    if (position.pinned[s] != 0 && ownCount < enemyCount) t.pinMargin = enemyCount - ownCount;
-    if (ownCount == 0) ++t.undefended;
-    ++t.pieces;
-    if (isLightSquare(s))
-        ++t.light;
-    else
-        ++t.dark;
-    ++t.filePieces[file];
-
-    // A knight on the rim reaches too few squares.
-    if (kind == KNIGHT && onRim(s)) own.sum -= weights.knightOnRim;
-    if (kind == PAWN) {
-        ++t.filePawns[file];
-        if (rank > t.mostAdvancedPawn[file]) t.mostAdvancedPawn[file] = rank;
-        own.sum += advancedPawnBonus(rank, weights.secondPawnBonus);
+    if (weights.pieceSquareValues) {
+        for (int kind = PAWN; kind <= QUEEN; ++kind)
+            for (uint64_t rest = sets.of(kind, colour); rest != 0;)
+                own.sum += pieceSquares.value(kind, forWhite, popLowestSquare(rest));
     }
-    own.sum += rankBonus[rank];
-    if (kind == BISHOP) {
-        ++t.bishops;
-        t.lastBishopOnLight = isLightSquare(s);
-    } else if (kind == ROOK) {
-        ++t.fileRooks[file];
+    t.defended += ownCounts.sumOver(mine);
+    const int attacked = enemyCounts.sumOver(mine);
+    t.attacked += attacked;
+    // Each piece hit more than once adds its hits beyond the first.
+    t.overattacked += attacked - countSquares(enemyCounts.any() & mine);
+    // A pinned piece that is hit more often than it is guarded is likely
+    // lost; the last such piece in square order sets the margin.
+    for (uint64_t rest = pinnedSquares & mine; rest != 0;) {
+        const Square s = popLowestSquare(rest);
+        t.pinnedCount += position.pinned[s];
+        if (own.ownAttacks[s] < own.enemyAttacks[s]) t.pinMargin = own.enemyAttacks[s] - own.ownAttacks[s];
+    }
+    t.undefended += countSquares(mine & ~ownCounts.any());
+    const int pieces = countSquares(mine), light = countSquares(mine & lightSquares);
+    t.pieces += pieces;
+    t.light += light;
+    t.dark += pieces - light;
+    t.pieceFiles |= filesOf(mine);
+    t.rookFiles |= filesOf(rooks);
+    t.pawnFiles |= filesOf(pawns);
+    for (unsigned files = filesOf(rooks); files != 0; files &= files - 1) {
+        const int f = __builtin_ctz(files);
+        t.fileRooks[f] += countSquares(rooks & fileSquares(f));
+    }
+    for (unsigned files = filesOf(pawns); files != 0; files &= files - 1) {
+        const int f = __builtin_ctz(files);
+        const uint64_t filePawns = pawns & fileSquares(f);
+        t.filePawns[f] += countSquares(filePawns);
+        const int rank = forWhite ? rankOf(highestSquare(filePawns)) : 7 - rankOf(lowestSquare(filePawns));
+        if (rank > t.mostAdvancedPawn[f]) t.mostAdvancedPawn[f] = rank;
+    }
+    // A knight on the rim reaches too few squares.
+    own.sum -= weights.knightOnRim * countSquares(sets.of(KNIGHT, colour) & rimSquares);
+    // Every piece is worth a little more the further it has advanced, and a
+    // pawn more again near promotion.
+    for (int rank = 1; rank < 8; ++rank) {
+        const uint64_t onRank = rankSquares(forWhite ? rank : 7 - rank);
+        own.sum += rankBonus[rank] * countSquares(mine & onRank) +
+                   advancedPawnBonus(rank, weights.secondPawnBonus) * countSquares(pawns & onRank);
+    }
+    if (bishops != 0) {
+        t.bishops += countSquares(bishops);
+        t.lastBishopOnLight = isLightSquare(highestSquare(bishops));
     }
 }
 
@@ -229,30 +283,33 @@ void PositionalEvaluation::scoreFiles() {
 void PositionalEvaluation::scoreFiles(EvalSide& own, const EvalSide& enemy) {
     const SideTally& t = own.tally;
     const SideTally& e = enemy.tally;
-    for (int f = 0; f < 8; ++f) {
-        const int pawns = t.filePawns[f];
-        // A king on a file without its own pawn has no cover in front.
-        if (pawns == 0 && fileOf(own.king) == f) own.sum -= 20;
-        // Rooks on a file free of enemy pieces, twice as good next to the
-        // enemy king.
+    const unsigned pawnFiles = t.pawnFiles;
+    // A king on a file without its own pawn has no cover in front.
+    if (((pawnFiles >> fileOf(own.king)) & 1) == 0) own.sum -= 20;
+    // Rooks on a file free of enemy pieces, twice as good next to the enemy
+    // king.
+    for (unsigned files = t.rookFiles & ~e.pieceFiles; files != 0; files &= files - 1) {
+        const int f = __builtin_ctz(files);
         const int rooks = t.fileRooks[f];
-        if (rooks > 0 && e.filePieces[f] == 0) {
-            own.sum += 19 * rooks * rooks;
-            const int toKing = f - fileOf(enemy.king);
-            if (toKing >= -1 && toKing <= 1) own.sum += 19 * rooks * rooks;
-        }
+        own.sum += 19 * rooks * rooks;
+        const int toKing = f - fileOf(enemy.king);
+        if (toKing >= -1 && toKing <= 1) own.sum += 19 * rooks * rooks;
+    }
+    // Isolated pawns, and the inner files whose pawns (were there any) would
+    // lack a neighbour on one side. Bit f of leftHasPawn is set when file
+    // f - 1 has a pawn, of rightHasPawn when file f + 1 has.
+    const unsigned leftHasPawn = (pawnFiles << 1) & 0xff, rightHasPawn = pawnFiles >> 1;
+    const unsigned isolated = pawnFiles & ~leftHasPawn & ~rightHasPawn;
+    const unsigned innerFiles = 0x7e;
+    const unsigned lacking = innerFiles & ~(leftHasPawn & rightHasPawn) & ~isolated;
+    own.sum -= 66 * __builtin_popcount(isolated) + 22 * __builtin_popcount(lacking);
+    for (unsigned files = pawnFiles; files != 0; files &= files - 1) {
+        const int f = __builtin_ctz(files);
+        const int pawns = t.filePawns[f];
         if (pawns > 1) own.sum += 83 - 83 * pawns;
-        // Isolated pawns, and the inner files whose pawns (were there any)
-        // would lack a neighbour on one side.
-        const bool leftHasPawn = f > 0 && t.filePawns[f - 1] > 0;
-        const bool rightHasPawn = f < 7 && t.filePawns[f + 1] > 0;
-        if (pawns > 0 && !leftHasPawn && !rightHasPawn)
-            own.sum -= 66;
-        else if (f >= 1 && f <= 6 && (!leftHasPawn || !rightHasPawn))
-            own.sum -= 22;
         // Passed pawns: nothing ahead on the file (or already beside or past
         // the enemy pawn) and no enemy pawn on each neighbouring file.
-        if (pawns > 0 && (e.filePawns[f] == 0 || t.mostAdvancedPawn[f] + e.mostAdvancedPawn[f] >= 7)) {
+        if (e.filePawns[f] == 0 || t.mostAdvancedPawn[f] + e.mostAdvancedPawn[f] >= 7) {
             const int rank = t.mostAdvancedPawn[f];
             if (f == 0 || e.filePawns[f - 1] == 0) own.sum += 50 * rank;
             if (f == 7 || e.filePawns[f + 1] == 0) own.sum += 50 * rank;

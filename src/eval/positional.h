@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "board/piece_sets.h"
 #include "board/position.h"
 #include "board/types.h"
 #include "eval/evaluators.h"
@@ -61,10 +62,13 @@ struct SideTally {
     int dark = 0;
     int bishops = 0;
     bool lastBishopOnLight = false;
-    int filePieces[8] = {};
     int fileRooks[8] = {};
     int filePawns[8] = {};
     int mostAdvancedPawn[8] = {};  // relative rank, 0 when the file has none
+    // Bit f set for each file f with a piece, a rook, a pawn of the side.
+    unsigned pieceFiles = 0;
+    unsigned rookFiles = 0;
+    unsigned pawnFiles = 0;
 };
 
 // One side as the evaluation sees it: its king, its own and the enemy's
@@ -117,7 +121,8 @@ struct PositionalEvaluation {
 private:
     void tallyKingZone(EvalSide& own);
     void tallyZoneSquare(EvalSide& own, Square z);
-    void tallyPiece(EvalSide& own, Square s, int kind);
+    void tallyPieces(EvalSide& own, const PieceSets& sets, const CountPlanes& ownCounts, const CountPlanes& enemyCounts,
+                     uint64_t pinnedSquares);
     void scoreSafety(EvalSide& own);
     void scoreCastling(EvalSide& own, bool castled, bool kingsideBarred, bool queensideBarred);
     void scoreFiles(EvalSide& own, const EvalSide& enemy);
