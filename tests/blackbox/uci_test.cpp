@@ -109,8 +109,9 @@ void expectSoundReply(const std::string& position, const Reply& reply, const Lin
     reference(game, position);
     EXPECT_EQ(reply.otherLines, otherLines) << position;
     EXPECT_TRUE(isLegalMove(game, reply.bestmove)) << position << ": bestmove " << reply.bestmove;
-    if (!reply.ponder.empty() && game.play(reply.bestmove))
+    if (!reply.ponder.empty() && game.play(reply.bestmove)) {
         EXPECT_TRUE(isLegalMove(game, reply.ponder)) << position << ": ponder " << reply.ponder;
+    }
     for (const Info& info : reply.infos) {
         TestEngine line;
         reference(line, position);
