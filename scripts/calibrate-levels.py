@@ -52,20 +52,23 @@ def skill(n):
 PAIRINGS = [
     # Where the skill levels stand, for the rating scale.
     ("skill0-fairymax", 20, skill(0), "fairymax", []),
+    ("skill5-skill0", 20, skill(5), "vortelan", skill(0)),
     ("skill5-sf1350", 20, skill(5), "stockfish", level(1350)),
     ("skill10-sf1350", 20, skill(10), "stockfish", level(1350)),
+    ("skill15-sf1350", 20, skill(15), "stockfish", level(1350)),
     ("skill15-sf1700", 20, skill(15), "stockfish", level(1700)),
     ("skill19-sf2000", 20, skill(19), "stockfish", level(2000)),
+    ("full-sf1700", 20, [], "stockfish", level(1700)),
     ("full-sf2200", 20, [], "stockfish", level(2200)),
     # The measured levels: each against the next weaker, full strength
-    # against the strongest limited one, and stockfish at the same rating.
-    ("elo1400-elo800", 40, level(1400), "vortelan", level(800)),
-    ("elo2000-elo1400", 40, level(2000), "vortelan", level(1400)),
-    ("full-elo2000", 40, [], "vortelan", level(2000)),
-    ("elo1400-sf1400", 40, level(1400), "stockfish", level(1400)),
-    ("elo2000-sf2000", 40, level(2000), "stockfish", level(2000)),
+    # against the strongest limited one, and stockfish at the same rating
+    # where its scale reaches.
+    ("elo1000-elo450", 40, level(1000), "vortelan", level(450)),
+    ("elo1500-elo1000", 40, level(1500), "vortelan", level(1000)),
+    ("full-elo1500", 40, [], "vortelan", level(1500)),
+    ("elo1500-sf1500", 40, level(1500), "stockfish", level(1500)),
     # The weakest level's mistakes are judged from these games.
-    ("elo800-fairymax", 20, level(800), "fairymax", []),
+    ("elo450-fairymax", 20, level(450), "fairymax", []),
 ]
 
 
@@ -133,6 +136,15 @@ def play_round(name, round_index, ours, opponent, theirs):
                   f"{faults(engines[0])}\t{faults(engines[1])}\n")
 
 
+# "time losses/illegal moves/crashes" summed over rounds.
+def total_faults(texts):
+    sums = [0, 0, 0]
+    for text in texts:
+        for i, count in enumerate(text.split("/")):
+            sums[i] += int(count)
+    return "/".join(str(count) for count in sums)
+
+
 def elo(score):
     return -400 * math.log10(1 / score - 1)
 
@@ -151,8 +163,7 @@ def table(rounds):
         low, high = s - 1.96 * sd, s + 1.96 * sd
         shown = f"{elo(s):+6.0f}" if 0 < s < 1 else "   n/a"
         margin = f"{elo(low):+.0f}..{elo(high):+.0f}" if 0 < low and high < 1 else "n/a"
-        f1 = "+".join(r[3] for r in rounds[name])
-        f2 = "+".join(r[4] for r in rounds[name])
+        f1, f2 = (total_faults(r[side] for r in rounds[name]) for side in (3, 4))
         print(f"{name:<18} {n:>5} {100 * s:>6.1f}% {shown} {margin:>10}  {f1} | {f2}")
 
 

@@ -71,7 +71,7 @@ TEST(PlayingLevel, WeakerLevelsSearchLessAndGuessMore) {
     EXPECT_EQ(PlayingLevel::ofElo(weakestElo).tenths, 0);
     for (int elo = weakestElo + 100; elo < fullStrengthElo; elo += 100) {
         EXPECT_GT(PlayingLevel::ofElo(elo).tenths, PlayingLevel::ofElo(elo - 100).tenths) << elo;
-        EXPECT_NEAR(PlayingLevel::ofElo(elo).elo(), elo, 10) << elo;
+        EXPECT_NEAR(PlayingLevel::ofElo(elo).elo(), elo, 25) << elo;
     }
     TestEngine t;
     UciLoop uci(*t, t.output);
