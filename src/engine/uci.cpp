@@ -154,8 +154,7 @@ void UciLoop::setOption(const std::vector<std::string>& words) {
             *field += (field->empty() ? "" : " ") + words[i];
         }
     }
-    std::string key = name;
-    for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string key = lowercase(name);
     if (key == "hash") {
         const auto megabytes = spinValue("Hash", value, Engine::minHashMegabytes, Engine::maxHashMegabytes);
         if (megabytes && !engine_.setHashMegabytes(static_cast<int>(*megabytes)))
@@ -190,8 +189,7 @@ void UciLoop::setOption(const std::vector<std::string>& words) {
 }
 
 std::optional<bool> UciLoop::checkValue(const std::string& name, const std::string& value) {
-    std::string word = value;
-    for (char& c : word) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string word = lowercase(value);
     if (word == "true") return true;
     if (word == "false") return false;
     out_.printLine("info string " + name + " needs true or false, not \"" + value + "\"");

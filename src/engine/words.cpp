@@ -30,3 +30,8 @@ std::string firstWord(const std::string& line, std::size_t& end) {
     nextWord(line, begin, end);
     return line.substr(begin, end - begin);
 }
+
+std::string lowercase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
