@@ -29,7 +29,8 @@ int64_t PlayingLevel::nodes() const {
 
 // 120 at level 0 down to 80 at level 20: in the choice, a line's score is
 // raised by up to (weakness / 128) times the spread of the best lines (at
-// most a pawn), and its shortfall from the best is forgiven by that share.
+// most a pawn), and its shortfall from the best, up to a pawn, is forgiven
+// by that share.
 int PlayingLevel::weakness() const { return 120 - tenths / 5; }
 
 PlayingLevel PlayingLevel::ofSkill(int skill) { return PlayingLevel{std::clamp(skill, 0, 20) * 10}; }

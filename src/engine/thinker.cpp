@@ -286,28 +286,31 @@ void Thinker::searchLines(int depth, const ThinkRequest& request, MoveList& move
     }
 }
 
-// Each line's score is raised by a random share of the spread of the lines
-// (at most a pawn), and its shortfall from the best is partly forgiven, the
-// more so the weaker the level; the highest wins. A line far behind, a
-// missed mate or a lost piece, stays out of reach.
-void Thinker::chooseAmongLines(int weakness, SearchResult& result) {
-    constexpr int pawn = 1000;
-    if (linesDone_ < 2 || weakness <= 0) return;
-    const RootMoveList& root = searches_[0]->rootMoves();
-    const int top = lineScores_[0];
-    const int spread = std::min(top - lineScores_[linesDone_ - 1], pawn);
+// Forgiving the whole shortfall, as the weight alone would, let the weakest
+// levels now and then play a line four pawns worse when the lines were
+// spread out, and a position a little worse collapsed at once. Counting it up to a
+// pawn keeps the choice among moves a person might weigh.
+int chooseLine(const int* scores, int count, int weakness, Random& random) {
+    constexpr long long pawn = 1000;
+    if (count < 2 || weakness <= 0) return 0;
+    const int top = scores[0];
+    const long long spread = std::min<long long>(static_cast<long long>(top) - scores[count - 1], pawn);
     int chosen = 0;
     long long chosenValue = 0;
-    for (int i = 0; i < linesDone_; ++i) {
-        const long long shortfall = static_cast<long long>(top) - lineScores_[i];
-        const long long push =
-            (weakness * shortfall + static_cast<long long>(spread) * (random_.next() % weakness)) / 128;
-        const long long value = lineScores_[i] + push;
+    for (int i = 0; i < count; ++i) {
+        const long long shortfall = std::min<long long>(static_cast<long long>(top) - scores[i], pawn);
+        const long long value = scores[i] + (weakness * shortfall + spread * (random.next() % weakness)) / 128;
         if (i == 0 || value >= chosenValue) {
             chosen = i;
             chosenValue = value;
         }
     }
+    return chosen;
+}
+
+void Thinker::chooseAmongLines(int weakness, SearchResult& result) {
+    const int chosen = chooseLine(lineScores_, linesDone_, weakness, random_);
+    const RootMoveList& root = searches_[0]->rootMoves();
     result.bestFrom = root.moves.from[chosen];
     result.bestTo = root.moves.to[chosen];
     result.score = lineScores_[chosen];

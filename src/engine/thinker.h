@@ -17,6 +17,13 @@
 #include "engine/thread_pool.h"
 #include "search/search.h"
 
+// A weaker level's choice among its best lines, scored best first: each
+// line's score is raised by a random share (up to weakness / 128) of the
+// spread of the lines, capped at a pawn, and by that share of its shortfall
+// from the best, also counted up to a pawn only: a level may prefer a move
+// a little worse, but never one that its own search sees losing a piece.
+int chooseLine(const int* scores, int count, int weakness, Random& random);
+
 // One iteration of the search, finished or cut short, or the progress of a
 // long one.
 struct ThinkingReport {

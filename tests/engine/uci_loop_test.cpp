@@ -78,6 +78,20 @@ TEST(PlayingLevel, WeakerLevelsSearchLessAndGuessMore) {
     EXPECT_EQ(uci.thinkRequest(limits("go wtime 1000 btime 1000")).weakness, 0);
 }
 
+// The weakest level prefers a line a little worse now and then, but never
+// passes up a queen nor plays into a lost piece that its search sees.
+TEST(PlayingLevel, ChanceChoosesAmongPlausibleLinesOnly) {
+    const int close[] = {500, 300, 200, 100}, queen[] = {9000, 0, -100, -200}, lost[] = {-3500, -8000, -8500, -9000};
+    Random random(7);
+    int others = 0;
+    for (int i = 0; i < 1000; ++i) {
+        others += chooseLine(close, 4, PlayingLevel::ofSkill(0).weakness(), random) != 0;
+        EXPECT_EQ(chooseLine(queen, 4, PlayingLevel::ofSkill(0).weakness(), random), 0);
+        EXPECT_EQ(chooseLine(lost, 4, PlayingLevel::ofSkill(0).weakness(), random), 0);
+    }
+    EXPECT_GT(others, 100);
+}
+
 TEST(UciScore, CentipawnsAndMovesToMate) {
     EXPECT_EQ(uciScore(1234), "cp 123");
     EXPECT_EQ(uciScore(-38000), "cp -3800");
