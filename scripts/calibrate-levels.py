@@ -51,24 +51,25 @@ def skill(n):
 # The opponent "vortelan" is the engine again.
 PAIRINGS = [
     # Where the skill levels stand, for the rating scale.
-    ("skill0-fairymax", 20, skill(0), "fairymax", []),
     ("skill5-skill0", 20, skill(5), "vortelan", skill(0)),
     ("skill5-sf1350", 20, skill(5), "stockfish", level(1350)),
     ("skill10-sf1350", 20, skill(10), "stockfish", level(1350)),
+    ("skill12-sf1500", 40, skill(12), "stockfish", level(1500)),
     ("skill15-sf1350", 20, skill(15), "stockfish", level(1350)),
     ("skill15-sf1700", 20, skill(15), "stockfish", level(1700)),
-    ("skill19-sf2000", 20, skill(19), "stockfish", level(2000)),
+    ("skill19-sf1700", 20, skill(19), "stockfish", level(1700)),
     ("full-sf1700", 20, [], "stockfish", level(1700)),
     ("full-sf2200", 20, [], "stockfish", level(2200)),
     # The measured levels: each against the next weaker, full strength
     # against the strongest limited one, and stockfish at the same rating
     # where its scale reaches.
-    ("elo1000-elo450", 40, level(1000), "vortelan", level(450)),
-    ("elo1500-elo1000", 40, level(1500), "vortelan", level(1000)),
-    ("full-elo1500", 40, [], "vortelan", level(1500)),
-    ("elo1500-sf1500", 40, level(1500), "stockfish", level(1500)),
+    ("elo1350-elo1000", 40, level(1350), "vortelan", level(1000)),
+    ("elo1650-elo1350", 40, level(1650), "vortelan", level(1350)),
+    ("full-elo1650", 40, [], "vortelan", level(1650)),
+    ("elo1350-sf1350", 40, level(1350), "stockfish", level(1350)),
+    ("elo1650-sf1650", 40, level(1650), "stockfish", level(1650)),
     # The weakest level's mistakes are judged from these games.
-    ("elo450-fairymax", 20, level(450), "fairymax", []),
+    ("skill0-fairymax", 20, skill(0), "fairymax", []),
 ]
 
 

@@ -13,8 +13,8 @@ pawns, out of how many judged.
 
     scripts/level-mistakes.py SIDE FILE.json ...
 
-SIDE is the name the side has in the games (elo800 for the pairing
-elo800-fairymax). ENGINE as for calibrate-levels.py.
+SIDE is the name the side has in the games (skill0 for the pairing
+skill0-fairymax). ENGINE as for calibrate-levels.py.
 """
 import json
 import os

@@ -6,14 +6,15 @@
 namespace {
 
 // The skill level, in tenths, that plays at each rating: the points measured
-// against stockfish's rated levels at 10 s + 0.1 s (level 0 through level 5's
-// result against it), read between by straight lines.
+// against stockfish's rated levels at 10 s + 0.1 s (level 0 through its
+// result against level 5), read between by straight lines. Above level 19
+// no level has a measured rating short of full strength: a rating there
+// plays at level 19 and says so, rather than claim a strength between.
 struct EloPoint {
     int elo;
     int tenths;
 };
-constexpr EloPoint eloScale[] = {
-    {weakestElo, 0}, {970, 50}, {1420, 100}, {1620, 150}, {fullStrengthElo, PlayingLevel::fullStrength}};
+constexpr EloPoint eloScale[] = {{weakestElo, 0}, {1240, 50}, {1460, 100}, {1510, 120}, {1610, 150}, {1670, 190}};
 
 // The budget of the weakest level, about a one-ply search of its four lines
 // and their captures, and the factor per level. The first iteration, of one
@@ -36,24 +37,26 @@ int PlayingLevel::weakness() const { return 120 - tenths / 5; }
 PlayingLevel PlayingLevel::ofSkill(int skill) { return PlayingLevel{std::clamp(skill, 0, 20) * 10}; }
 
 PlayingLevel PlayingLevel::ofElo(int elo) {
-    elo = std::clamp(elo, weakestElo, fullStrengthElo);
+    if (elo >= fullStrengthElo) return PlayingLevel{};
+    elo = std::max(elo, weakestElo);
     for (std::size_t i = 1; i < std::size(eloScale); ++i) {
         const EloPoint& low = eloScale[i - 1];
         const EloPoint& high = eloScale[i];
         if (elo <= high.elo)
             return PlayingLevel{low.tenths + (elo - low.elo) * (high.tenths - low.tenths) / (high.elo - low.elo)};
     }
-    return PlayingLevel{};
+    return PlayingLevel{std::end(eloScale)[-1].tenths};
 }
 
 int PlayingLevel::elo() const {
+    if (!limited()) return fullStrengthElo;
     for (std::size_t i = 1; i < std::size(eloScale); ++i) {
         const EloPoint& low = eloScale[i - 1];
         const EloPoint& high = eloScale[i];
         if (tenths <= high.tenths)
             return low.elo + (tenths - low.tenths) * (high.elo - low.elo) / (high.tenths - low.tenths);
     }
-    return fullStrengthElo;
+    return std::end(eloScale)[-1].elo;
 }
 
 void applyLevel(const PlayingLevel& level, ThinkRequest& request) {

@@ -30,8 +30,8 @@ struct PlayingLevel {
 };
 
 // The ratings the levels span: the weakest level's, and full strength's.
-constexpr int weakestElo = 450;
-constexpr int fullStrengthElo = 1850;
+constexpr int weakestElo = 1000;
+constexpr int fullStrengthElo = 1940;
 
 // How many of the best lines a weaker level chooses among.
 constexpr int levelLines = 4;

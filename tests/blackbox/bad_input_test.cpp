@@ -64,7 +64,7 @@ const std::vector<Case> cases = {
     {"protover 3", "xboard", {"protover 3"},
      {"feature setboard=1", "feature ping=1", "feature myname=\"Vortelan 2.73b\"", "feature analyze=1", "feature memory=1", "feature smp=1", "feature option=\"MultiPV -spin 1 1 256\"", "feature option=\"OwnBook -check 1\"", "feature option=\"Clear Hash -button\"",
       "feature option=\"Skill Level -spin 20 0 20\"", "feature option=\"UCI_LimitStrength -check 0\"",
-      "feature option=\"UCI_Elo -spin 1850 450 1850\"", "feature done=1"}},
+      "feature option=\"UCI_Elo -spin 1940 1000 1940\"", "feature done=1"}},
     {"a FIFO for a book", "xboard", {"new", "sd 1", "e2e4"}, {"move "}, true},
 };
 

@@ -75,7 +75,7 @@ const std::string features =
     "feature setboard=1\nfeature ping=1\nfeature myname=\"Vortelan 2.73b\"\nfeature analyze=1\nfeature memory=1\n"
     "feature smp=1\nfeature option=\"MultiPV -spin 1 1 256\"\nfeature option=\"OwnBook -check 1\"\nfeature option=\"Clear Hash -button\"\n"
     "feature option=\"Skill Level -spin 20 0 20\"\nfeature option=\"UCI_LimitStrength -check 0\"\n"
-    "feature option=\"UCI_Elo -spin 1850 450 1850\"\nfeature done=1\n";
+    "feature option=\"UCI_Elo -spin 1940 1000 1940\"\nfeature done=1\n";
 
 TEST(Console, BannerAndStartDiagram) {
     const Session s = run("quit\n");

@@ -136,7 +136,7 @@ TEST(Uci, HandshakeAndIdleCommands) {
                             "option name MultiPV type spin default 1 min 1 max 256",
                             "option name OwnBook type check default true",
                             "option name UCI_LimitStrength type check default false",
-                            "option name UCI_Elo type spin default 1850 min 450 max 1850",
+                            "option name UCI_Elo type spin default 1940 min 1000 max 1940",
                             "option name Skill Level type spin default 20 min 0 max 20", "uciok"};
     EXPECT_EQ(session.linesUntil("uciok", 5000), identity);
     for (const char* line : {"setoption name Hash value 16", "debug on", "stop", "ponderhit", "nonsense", "",

@@ -69,9 +69,16 @@ TEST(PlayingLevel, WeakerLevelsSearchLessAndGuessMore) {
     EXPECT_FALSE(PlayingLevel::ofSkill(20).limited());
     EXPECT_FALSE(PlayingLevel::ofElo(fullStrengthElo).limited());
     EXPECT_EQ(PlayingLevel::ofElo(weakestElo).tenths, 0);
-    for (int elo = weakestElo + 100; elo < fullStrengthElo; elo += 100) {
-        EXPECT_GT(PlayingLevel::ofElo(elo).tenths, PlayingLevel::ofElo(elo - 100).tenths) << elo;
-        EXPECT_NEAR(PlayingLevel::ofElo(elo).elo(), elo, 25) << elo;
+    // A rating plays at the level measured for it, or above the strongest
+    // measured level at that level, which never claims more than asked.
+    for (int elo = weakestElo + 50; elo < fullStrengthElo; elo += 50) {
+        const PlayingLevel level = PlayingLevel::ofElo(elo);
+        EXPECT_TRUE(level.limited()) << elo;
+        EXPECT_GE(level.tenths, PlayingLevel::ofElo(elo - 50).tenths) << elo;
+        EXPECT_LE(level.elo(), elo) << elo;
+        if (level.tenths < PlayingLevel::ofSkill(19).tenths) {
+            EXPECT_NEAR(level.elo(), elo, 25) << elo;
+        }
     }
     TestEngine t;
     UciLoop uci(*t, t.output);
