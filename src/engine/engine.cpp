@@ -33,6 +33,12 @@ bool Engine::setHashMegabytes(int megabytes) {
     return true;
 }
 
+void Engine::applySettings(ThinkRequest& request) const {
+    request.lines = lines;
+    request.useBook = ownBook;
+    applyLevel(level(), request);
+}
+
 std::string Engine::levelText() const {
     const PlayingLevel playing = level();
     if (!playing.limited()) return std::string();

@@ -65,6 +65,9 @@ struct Engine {
     // "level: ..." for a weaker level, as both protocols tell it; empty at
     // full strength.
     std::string levelText() const;
+    // The settings above, as every search of either protocol takes them:
+    // the lines, the book, the level.
+    void applySettings(ThinkRequest& request) const;
 
     // Declared in the order they are built: the hash keys are the first
     // values drawn from the random source, the book's choices come after.

@@ -28,7 +28,7 @@ Thinker::Thinker(const Rules& rules, const Evaluator& evaluator, TranspositionTa
                  Random& random)
     : rules_(rules), evaluator_(evaluator), table_(table), book_(book), random_(random) {
     searches_.push_back(std::make_unique<Search>(rules, evaluator, table));
-    searches_[0]->poller = this;
+    searches_[0]->stopCheck = [this] { return poll(); };
 }
 
 Thinker::~Thinker() = default;
@@ -43,7 +43,10 @@ bool Thinker::setThreads(int count) {
         searches_.resize(1);
         while (threads() < count) {
             searches_.push_back(std::make_unique<Search>(rules_, evaluator_, table_));
-            searches_.back()->poller = &helperPoll_;
+            // A helper stops when the main thread does.
+            searches_.back()->stopCheck = [this] {
+                return helpersStop_.load(std::memory_order_relaxed) ? Aborted : Completed;
+            };
         }
         if (count > 1) helpers_ = std::make_unique<ThreadPool>(count - 1);
         return true;
@@ -167,7 +170,7 @@ SearchStatus Thinker::poll() {
     const SearchStatus input = sink_->readInput();
     if (input != Completed) return input;
     const int64_t now = nowMs();
-    if (nodeLimit_ > 0 && !pondering_ && iterationsDone_ > 0 && totalNodes() >= nodeLimit_) return MoveNow;
+    if (nodeLimitReached()) return MoveNow;
     // Analysis, pondering and a search without a clock run until the input,
     // the depth, the nodes or a mate stop them.
     if (!clockRuns()) {
@@ -288,8 +291,8 @@ void Thinker::searchLines(int depth, const ThinkRequest& request, MoveList& move
 
 // Forgiving the whole shortfall, as the weight alone would, let the weakest
 // levels now and then play a line four pawns worse when the lines were
-// spread out, and a position a little worse collapsed at once. Counting it up to a
-// pawn keeps the choice among moves a person might weigh.
+// spread out, and a position a little worse collapsed at once. Counting it
+// up to a pawn keeps the choice among moves a person might weigh.
 int chooseLine(const int* scores, int count, int weakness, Random& random) {
     constexpr long long pawn = 1000;
     if (count < 2 || weakness <= 0) return 0;
@@ -369,7 +372,7 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
     if (!fromBook) {
         const bool helped = helpers_ && request.weakness == 0;
         if (helped) {
-            helperPoll_.stop.store(false, std::memory_order_relaxed);
+            helpersStop_.store(false, std::memory_order_relaxed);
             helpers_->start(
                 [this, &game, &request, &rootMoves](int i) { helperSearch(i + 1, game, request, rootMoves); });
         }
@@ -412,7 +415,7 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
             // A mate found within reach of the root will not change.
             goOn = goOn && std::abs(result.score) <= mateWithin(20) && result.status == Completed;
             if (request.mateMoves > 0 && result.score >= mateWithin(2 * request.mateMoves - 1)) goOn = false;
-            if (nodeLimit_ > 0 && !pondering_ && totalNodes() >= nodeLimit_) goOn = false;
+            if (nodeLimitReached()) goOn = false;
             if (result.status == TimeUp) timeShort = true;
             // The next iteration takes at least twice as long as this one.
             if (goOn && clockRuns() && (iterationEnd - iterationStart) / 2 > clockStart_ + limits_.budgetMs - nowMs()) {
@@ -433,7 +436,7 @@ SearchResult Thinker::think(const Game& game, MoveList& moves, const ThinkReques
             if (!(depth - 1 < limits_.depth && goOn)) break;
         }
         if (helped) {
-            helperPoll_.stop.store(true, std::memory_order_relaxed);
+            helpersStop_.store(true, std::memory_order_relaxed);
             helpers_->wait();
         }
         if (request.weakness > 0 && result.status != Aborted) chooseAmongLines(request.weakness, result);

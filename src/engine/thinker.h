@@ -105,7 +105,7 @@ struct ThinkRequest {
 // With several threads, every thread searches the same root and they share
 // the table: the helpers fill it for each other and for the main thread,
 // which alone decides the move, reads the input and shows the lines.
-class Thinker : private SearchPoll {
+class Thinker {
 public:
     Thinker(const Rules& rules, const Evaluator& evaluator, TranspositionTable& table, const OpeningBook& book,
             Random& random);
@@ -155,7 +155,9 @@ public:
     } memory;
 
 private:
-    SearchStatus poll() override;
+    // Whether the main thread's search stops now: the input, the nodes,
+    // the clock.
+    SearchStatus poll();
     // The score of an iteration's best move: the search's score when the
     // iteration finished, else the move's own score if it was searched to
     // the end in it; false when there is only a bound.
@@ -165,6 +167,9 @@ private:
     // forced move.
     void startClock(const SearchLimits& limits, int64_t startMs);
     bool clockRuns() const { return timed_ && !analysing_ && !pondering_; }
+    bool nodeLimitReached() const {
+        return nodeLimit_ > 0 && !pondering_ && iterationsDone_ > 0 && totalNodes() >= nodeLimit_;
+    }
     // One iteration that searches each of the best lines in full in turn;
     // the result is the best line's.
     void searchLines(int depth, const ThinkRequest& request, MoveList& moves, SearchResult& result);
@@ -176,12 +181,6 @@ private:
     // Helper index (1 on) searches the root until the main thread is done.
     void helperSearch(int index, const Game& game, const ThinkRequest& request, const MoveList& rootMoves);
 
-    // A helper stops when the main thread does.
-    struct HelperPoll : SearchPoll {
-        std::atomic<bool> stop{false};
-        SearchStatus poll() override { return stop.load(std::memory_order_relaxed) ? Aborted : Completed; }
-    };
-
     const Rules& rules_;
     const Evaluator& evaluator_;
     TranspositionTable& table_;
@@ -190,7 +189,8 @@ private:
     // The main thread's search first, then one per helper thread.
     std::vector<std::unique_ptr<Search>> searches_;
     std::unique_ptr<ThreadPool> helpers_;
-    HelperPoll helperPoll_;
+    // Set when the main thread is done: the helpers stop.
+    std::atomic<bool> helpersStop_{false};
 
     // The search running.
     ThinkingSink* sink_ = nullptr;

@@ -20,7 +20,6 @@ void ThreadPool::stopAll() {
     }
     wake_.notify_all();
     for (std::thread& thread : threads_) thread.join();
-    threads_.clear();
 }
 
 void ThreadPool::start(std::function<void(int)> job) {

@@ -288,9 +288,8 @@ ThinkRequest UciLoop::thinkRequest(const GoLimits& limits) const {
     request.pondering = limits.ponder;
     request.nodes = limits.nodes.value_or(0);
     request.mateMoves = static_cast<int>(limits.mate.value_or(0));
-    request.lines = engine_.lines;
-    request.useBook = engine_.ownBook && limits.searchMoves.empty();
-    applyLevel(engine_.level(), request);
+    engine_.applySettings(request);
+    if (!limits.searchMoves.empty()) request.useBook = false;
     return request;
 }
 

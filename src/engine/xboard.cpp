@@ -15,14 +15,20 @@
 
 namespace {
 
-// Lines that change the game stop the engine's own search: its move would
-// belong to a game the GUI has left.
-bool stopsTheSearch(const std::string& word) {
-    static const char* const commands[] = {"force", "new", "quit", "setboard", "undo", "remove"};
+// Whether the word is one of the commands.
+template <std::size_t N>
+bool listed(const char* const (&commands)[N], const std::string& word) {
     for (const char* command : commands) {
         if (word == command) return true;
     }
     return false;
+}
+
+// Lines that change the game stop the engine's own search: its move would
+// belong to a game the GUI has left.
+bool stopsTheSearch(const std::string& word) {
+    static const char* const commands[] = {"force", "new", "quit", "setboard", "undo", "remove"};
+    return listed(commands, word);
 }
 
 // While analysing, a GUI sends the user's moves and game commands; they must
@@ -30,9 +36,7 @@ bool stopsTheSearch(const std::string& word) {
 bool changesTheGame(const std::string& word) {
     static const char* const commands[] = {"undo",  "remove", "new", "setboard", "exit", "force",
                                            "white", "black",  "go",  "analyze",  "quit"};
-    for (const char* command : commands) {
-        if (word == command) return true;
-    }
+    if (listed(commands, word)) return true;
     Move move;
     return readCoordinateMove(word, move);
 }
@@ -43,10 +47,7 @@ bool needsNothing(const std::string& word) {
     static const char* const commands[] = {"accepted", "rejected", "computer", "random",  "post",    "nopost", "otim",
                                            "?",        "result",   "name",     "rating",  "ics",     "draw",   "hint",
                                            "bk",       "pause",    "resume",   "variant", "egtpath", "."};
-    for (const char* command : commands) {
-        if (word == command) return true;
-    }
-    return false;
+    return listed(commands, word);
 }
 
 // Lines that need neither the game nor the search act at once while the
@@ -56,10 +57,7 @@ bool actsAtOnce(const std::string& word) {
     static const char* const commands[] = {"time",     "otim",     "ping",     "post", "nopost", "hard",
                                            "computer", "accepted", "rejected", "name", "rating", "ics",
                                            "random",   "hint",     "bk",       "."};
-    for (const char* command : commands) {
-        if (word == command) return true;
-    }
-    return false;
+    return listed(commands, word);
 }
 
 // A word a player meant as a move, legal or not: a letter and a digit
@@ -155,9 +153,7 @@ ThinkRequest XboardLoop::thinkRequest(bool analysing) const {
     const bool whiteToMove = engine_.game.current().sideToMove == WHITE;
     request.enginesMove = (whiteToMove ? whitePlayer_ : blackPlayer_) == Computer;
     request.analysing = analysing;
-    request.useBook = engine_.ownBook;
-    request.lines = engine_.lines;
-    applyLevel(engine_.level(), request);
+    engine_.applySettings(request);
     return request;
 }
 

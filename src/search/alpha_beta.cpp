@@ -128,12 +128,6 @@ void Search::bringRootMoveTo(int firstMove, uint8_t from, uint8_t to) {
     }
 }
 
-int Search::generate(Position& position, MoveList& moves, int earlierCount) {
-    const int legal = generateMoves(position, moves, Generation::Full, rules, {line_.data(), earlierCount});
-    orderingValues_ = position.pieceValues;
-    return legal;
-}
-
 void Search::clearHistoryCounters() {
     std::memset(historyCounters, 0, sizeof historyCounters);
     historyMax[0] = historyMax[1] = 0;
@@ -157,13 +151,6 @@ void Search::halveHistory(uint8_t side) {
     int* counters = historyCounters[colourIndex(side)];
     for (int i = 0; i < 4096; ++i) counters[i] /= 2;
     historyMax[colourIndex(side)] /= 2;
-}
-
-// The search stops where whoever runs it says so. The node count is shown
-// to the other threads here, where it costs nothing that counts.
-SearchStatus Search::checkTimeAndInput() {
-    publishedNodes_.store(nodes_, std::memory_order_relaxed);
-    return poller ? poller->poll() : Completed;
 }
 
 // The line is read back from the stack: for each ply, the newest node below

@@ -153,3 +153,16 @@ void Search::scoreCaptures(const Position& position, MoveList& moves) {
         moves.score[i] = score;
     }
 }
+
+int Search::generate(Position& position, MoveList& moves, int earlierCount) {
+    const int legal = generateMoves(position, moves, Generation::Full, rules, {line_.data(), earlierCount});
+    orderingValues_ = position.pieceValues;
+    return legal;
+}
+
+// The search stops where whoever runs it says so. The node count is shown
+// to the other threads here, where it costs nothing that counts.
+SearchStatus Search::checkTimeAndInput() {
+    publishedNodes_.store(nodes_, std::memory_order_relaxed);
+    return stopCheck ? stopCheck() : Completed;
+}

@@ -1,13 +1,15 @@
 // The search: alpha-beta with its transposition table, move ordering,
 // history counters and capture search, over a line of positions it owns.
 // It knows the rules and the evaluation, and asks whoever runs it, through a
-// small interface, whether to stop; it knows nothing of clocks or protocols.
+// function it is handed, whether to stop; it knows nothing of clocks or
+// protocols.
 // One Search is one thread's: it needs nothing from the game but a table
 // and a read-only view of the game's positions.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,18 +18,6 @@
 #include "search/hash_table.h"
 #include "search/root_moves.h"
 #include "search/search_settings.h"
-
-// What the search asks of the program that runs it while it searches.
-class SearchPoll {
-public:
-    // Completed to go on; otherwise why the search stops now: the game
-    // changed (Aborted), the move is wanted at once (MoveNow) or the time is
-    // up (TimeUp).
-    virtual SearchStatus poll() = 0;
-
-protected:
-    ~SearchPoll() = default;
-};
 
 // Capture-search nodes between two looks at the clock and the input.
 constexpr int64_t quiescencePollInterval = 4096;
@@ -156,8 +146,11 @@ public:
 
     const Rules& rules;
     const Evaluator& evaluator;
-    // Asked at the nodes where the search may stop; none: it never stops.
-    SearchPoll* poller = nullptr;
+    // Asked at the nodes where the search may stop: Completed to go on;
+    // otherwise why the search stops now: the game changed (Aborted), the
+    // move is wanted at once (MoveNow) or the time is up (TimeUp). None: it
+    // never stops.
+    std::function<SearchStatus()> stopCheck;
     SearchSettings settings;
     // The history counters of each colour (by colour index), one per from-to
     // pair, and the largest of them.

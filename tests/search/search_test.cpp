@@ -72,7 +72,7 @@ TEST(NullMove, PassingDropsTheEnPassantRight) {
         t.setBoard(placement + (i == 0 ? "e3" : "-") + " 0 1");
         // The search alone, with no one to ask whether to stop.
         Search& search = t.search();
-        search.poller = nullptr;
+        search.stopCheck = nullptr;
         MoveList moves = t->game.legalMoves();
         search.setRoot(t->game.view());
         search.startRoot(moves);
